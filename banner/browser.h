@@ -1,0 +1,36 @@
+// The embedded browser as the banner sees it: navigate, a completion event, and the text of the
+// current document. The real one wraps Qt WebEngine; tests use a fake.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace tanmira {
+
+class Browser {
+public:
+    virtual ~Browser() = default;
+
+    // Starts loading address; completion is reported later through onDocumentComplete.
+    virtual void Navigate(const QString& address) = 0;
+
+    // Text content of the current document (innerText of its root element).
+    virtual QString InnerText() const = 0;
+
+    // The widget that shows the pages.
+    virtual QWidget* Widget() = 0;
+
+    // DocumentComplete: called on the user-interface thread after a document finished loading.
+    std::function<void(const QString& url)> onDocumentComplete;
+};
+
+// Makes the browser of a banner frame, as a child of parent.
+using BrowserFactory = std::function<std::unique_ptr<Browser>(QWidget* parent)>;
+
+// The factory of the real browser (Qt WebEngine).
+BrowserFactory WebEngineBrowserFactory();
+
+}  // namespace tanmira

@@ -1,0 +1,179 @@
+// Operating system services used by the search core and the folder chooser: folder enumeration
+// with attribute words, file reading, code pages and conversions, current directory and drives.
+// One header for every platform; posix/ and win32/ hold the implementations.
+#pragma once
+
+#include <bitset>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tanmira::platform {
+
+// ---- Paths -----------------------------------------------------------------------------------
+
+// How paths are written: Windows uses "\" as separator and ":" after a drive letter; POSIX "/".
+enum class PathStyle { Windows, Posix };
+
+#ifdef _WIN32
+inline constexpr PathStyle kNativePathStyle = PathStyle::Windows;
+#else
+inline constexpr PathStyle kNativePathStyle = PathStyle::Posix;
+#endif
+
+// The separator byte of a path style.
+constexpr char Separator(PathStyle style) { return style == PathStyle::Windows ? '\\' : '/'; }
+
+// ---- Code pages --------------------------------------------------------------------------------
+
+// Which bytes open a double-byte character in a code page.
+using LeadByteTable = std::bitset<256>;
+
+// Lead bytes of the system code page (none on POSIX, where the system code page is UTF-8).
+const LeadByteTable& SystemLeadBytes();
+
+// Lead bytes of Shift_JIS (CP932): 0x81-0x9F and 0xE0-0xFC.
+const LeadByteTable& ShiftJisLeadBytes();
+
+// Code pages between which texts are converted.
+enum class CodePage { System, ShiftJis, EucJp, Utf8 };
+
+// Converts bytes from one code page to another. Gives nothing when the text holds a character
+// that the target cannot represent or a byte sequence that is invalid in the source: a text
+// never silently turns into "?" bytes.
+std::optional<std::string> ConvertCodePage(const std::string& text, CodePage from, CodePage to);
+
+// ---- Enumeration -----------------------------------------------------------------------------
+
+// Attribute word of a folder entry, in the bits of the Windows file system.
+using AttributeWord = std::uint32_t;
+inline constexpr AttributeWord kReadOnly = 0x01;
+inline constexpr AttributeWord kHidden = 0x02;
+inline constexpr AttributeWord kSystem = 0x04;
+inline constexpr AttributeWord kVolumeLabel = 0x08;
+inline constexpr AttributeWord kDirectory = 0x10;
+inline constexpr AttributeWord kArchive = 0x20;
+inline constexpr AttributeWord kDevice = 0x40;
+inline constexpr AttributeWord kNormal = 0x80;
+inline constexpr AttributeWord kReparsePoint = 0x400;
+
+// Identity of a file object (device and inode, or volume serial and file index).
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+// One entry of a folder as the platform reports it, links followed.
+struct DirEntry {
+    std::string name;  // the entry's own name, without any folder part
+    AttributeWord attributes = 0;
+    FileId id;
+};
+
+// Enumerates one folder, every entry included ("." and ".." too where the platform reports
+// them). Holds the platform's search handle until destroyed.
+class FolderEnumeration {
+public:
+    // Starts the enumeration of folder (with or without a trailing separator).
+    explicit FolderEnumeration(const std::string& folder);
+    ~FolderEnumeration();
+    FolderEnumeration(const FolderEnumeration&) = delete;
+    FolderEnumeration& operator=(const FolderEnumeration&) = delete;
+
+    // False when the folder could not be opened for enumeration.
+    bool Started() const { return handle_ != nullptr; }
+
+    // Fills entry with the next entry; false when there are no more or an error stopped it.
+    bool Next(DirEntry& entry);
+
+    // Identity of the enumerated folder itself (valid once started).
+    FileId FolderId() const { return folderId_; }
+
+private:
+    void* handle_ = nullptr;
+    std::string folder_;
+    FileId folderId_;
+};
+
+// ---- Files -----------------------------------------------------------------------------------
+
+// A file opened for reading, shared with other readers. Never blocks on FIFOs or devices: only
+// regular files open.
+class InputFile {
+public:
+    explicit InputFile(const std::string& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+
+    // Size of the file in bytes at the time it was opened.
+    std::uint64_t Size() const { return size_; }
+
+    // Reads up to count bytes; gives the number read, 0 at the end or after an error.
+    std::size_t Read(char* buffer, std::size_t count);
+
+private:
+    std::intptr_t fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+// Reads a whole regular file; gives nothing when it cannot be opened. A file that shrinks while
+// it is read gives the bytes actually read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// ---- Folders and drives (folder chooser) ----------------------------------------------------
+
+// The process's current directory, as the system reports it.
+std::string CurrentDirectory();
+
+// Makes folder the current directory; false (and nothing changed) when it cannot be entered.
+bool EnterFolder(const std::string& folder);
+
+// Enters the folder that this process last had as current directory on the drive whose root is
+// given, or the drive's root when it had none; false when neither can be entered.
+bool EnterDrive(const std::string& root);
+
+// True when path exists and is a folder (links followed).
+bool FolderExists(const std::string& path);
+
+// True when path names an existing entry that is not a folder.
+bool FileExists(const std::string& path);
+
+// Names of the subfolders of folder, without ".", "..", hidden and system folders, unsorted.
+std::vector<std::string> Subfolders(const std::string& folder);
+
+// Kinds of drive, with the values of the Windows drive types.
+enum class DriveType { Unknown = 0, NoRoot = 1, Removable = 2, Fixed = 3, Remote = 4, CdRom = 5, RamDisk = 6 };
+
+// One drive: a drive letter's root on Windows; a mounted file system on POSIX.
+struct Drive {
+    std::string root;   // "c:\" or a mount point such as "/" or "/home"
+    DriveType type = DriveType::Unknown;
+};
+
+// The drives present now, in their natural order (letter order; mount points sorted).
+std::vector<Drive> Drives();
+
+// Label and flags of the volume whose root is given.
+struct VolumeInfo {
+    std::string label;  // the volume label, or the file-system type where there is none
+    bool caseSensitive = false;
+    bool casePreserving = false;
+};
+
+// Reads the volume information of a drive root; nothing when it cannot be read.
+std::optional<VolumeInfo> VolumeInformation(const std::string& root);
+
+// The remote name of a network drive, when it has one.
+std::optional<std::string> RemoteName(const std::string& root);
+
+// The root of the drive that holds path: the drive letter's root, or the longest mount point
+// that contains the path.
+std::string DriveOf(const std::string& path);
+
+}  // namespace tanmira::platform

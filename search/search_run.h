@@ -1,0 +1,30 @@
+// The search run: walks the chosen folder, tests each file against the extension list, the two
+// file-name keywords and the two content keywords, and shows the hits.
+#pragma once
+
+#include <string>
+
+#include "search/keyword_encoding.h"
+#include "search/search_window.h"
+#include "search/string_list.h"
+
+namespace tanmira {
+
+// The state a search keeps between runs; the main window owns one.
+struct SearchState {
+    bool StopRequested = false;
+    PreparedKeyword ContentKeyword;
+    PreparedKeyword ContentExcludeKeyword;
+    TStringList FileList;
+    TStringList HitList;
+};
+
+// Runs one search to its end. Files that cannot be opened are skipped; when there were any, the
+// run raises EFOpenError naming the first (and counting the others) after the results are shown
+// and the start control is enabled again.
+void SearchRun(SearchWindow& window, SearchState& state);
+
+// Rebuilds the result text from the hit list: full paths or file names, each followed by CR LF.
+void ShowResults(SearchWindow& window, const SearchState& state);
+
+}  // namespace tanmira

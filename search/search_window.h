@@ -1,0 +1,46 @@
+// What a search run needs from the window that starts it: the values it reads from the
+// controls, the texts it writes, and a way to let the window handle its pending events.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tanmira {
+
+// Keyword encodings in the order of the window's encoding list.
+enum class KeywordEncoding { ShiftJis = 0, Euc = 1, Utf8 = 2 };
+
+// The window as a search run sees it. Texts are byte strings in the system code page.
+class SearchWindow {
+public:
+    virtual ~SearchWindow() = default;
+
+    // Read once, at the start of a run.
+    virtual std::string FolderToSearch() const = 0;      // DirectoryListBox1.Directory
+    virtual bool IncludeSubfolders() const = 0;          // CheckBox2
+    virtual int EncodingIndex() const = 0;               // ComboBox1.ItemIndex
+
+    // Read at the start (keywords) and again for each file (only whether they are empty).
+    virtual std::string ContentText() const = 0;         // Edit2
+    virtual std::string ContentExcludeText() const = 0;  // Edit3
+
+    // Read for each file.
+    virtual std::string NameText() const = 0;            // Edit4
+    virtual std::string NameExcludeText() const = 0;     // Edit5
+    virtual bool ExtensionListEmpty() const = 0;         // Memo2's whole text is empty
+    virtual bool ExtensionListEnabled() const = 0;       // Memo2.Enabled
+    virtual std::vector<std::string> ExtensionLines() const = 0;  // Memo2.Lines
+
+    // Read by the result display.
+    virtual bool FullPaths() const = 0;                  // CheckBox1
+
+    // Written by the run.
+    virtual void SetStartEnabled(bool enabled) = 0;             // Button2.Enabled
+    virtual void SetResultText(const std::string& text) = 0;    // Memo1 text
+    virtual void SetProgressText(const std::string& text) = 0;  // status bar
+
+    // Lets the window handle every pending event once (clicks, timers, close requests).
+    virtual void ProcessPendingEvents() = 0;
+};
+
+}  // namespace tanmira

@@ -1,0 +1,50 @@
+// The byte-wise text rules on which every test of a search rests: case folding, substring
+// search, equality, the file-name and extension parts of a path, and decimal text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace tanmira {
+
+using platform::LeadByteTable;
+using platform::PathStyle;
+
+// A lead-byte table in which no byte opens a double-byte character.
+const LeadByteTable& NoLeadBytes();
+
+// Lower-case copy of s: ASCII A-Z become a-z, except trail bytes of double-byte characters
+// (by leadBytes); every other byte is kept. Same length as s.
+std::string FoldCase(std::string_view s, const LeadByteTable& leadBytes = platform::SystemLeadBytes());
+
+// 1-based position of the first occurrence of pattern in text, or 0; an empty pattern never
+// occurs.
+std::size_t FindSubstring(std::string_view pattern, std::string_view text);
+
+// True when a and b hold the same bytes.
+bool SameBytes(std::string_view a, std::string_view b);
+
+// True when the byte at 1-based position i of s is the second byte of a double-byte character:
+// the unbroken run of lead bytes that ends just before it has an odd length.
+bool IsTrailByte(std::string_view s, std::size_t i, const LeadByteTable& leadBytes);
+
+// The part of path after its last separator (or drive colon in the Windows style).
+std::string FileNamePart(std::string_view path, PathStyle style = platform::kNativePathStyle,
+                         const LeadByteTable& leadBytes = platform::SystemLeadBytes());
+
+// The extension of path's file name from its last "." on, dot included, or the empty string.
+std::string ExtensionPart(std::string_view path, PathStyle style = platform::kNativePathStyle,
+                          const LeadByteTable& leadBytes = platform::SystemLeadBytes());
+
+// True when the last character of path (a whole character, not a trail byte) is the separator.
+bool EndsInSeparator(std::string_view path, PathStyle style = platform::kNativePathStyle,
+                     const LeadByteTable& leadBytes = platform::SystemLeadBytes());
+
+// Decimal digits of n, "-" first when negative.
+std::string DecimalText(std::int32_t n);
+
+}  // namespace tanmira
