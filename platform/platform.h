@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tanmira::platform {
@@ -24,7 +25,9 @@ inline constexpr PathStyle kNativePathStyle = PathStyle::Posix;
 #endif
 
 // The separator byte of a path style.
-constexpr char Separator(PathStyle style) { return style == PathStyle::Windows ? '\\' : '/'; }
+constexpr char Separator(PathStyle style) {
+    return style == PathStyle::Windows ? '\\' : '/';
+}
 
 // ---- Code pages --------------------------------------------------------------------------------
 
@@ -44,6 +47,10 @@ enum class CodePage { System, ShiftJis, EucJp, Utf8 };
 // that the target cannot represent or a byte sequence that is invalid in the source: a text
 // never silently turns into "?" bytes.
 std::optional<std::string> ConvertCodePage(const std::string& text, CodePage from, CodePage to);
+
+// Offset of the first occurrence of needle in haystack, or npos; uses the C library's fast
+// substring search.
+std::size_t FindBytes(std::string_view haystack, std::string_view needle);
 
 // ---- Enumeration -----------------------------------------------------------------------------
 
@@ -76,7 +83,7 @@ struct DirEntry {
 // Enumerates one folder, every entry included ("." and ".." too where the platform reports
 // them). Holds the platform's search handle until destroyed.
 class FolderEnumeration {
-public:
+  public:
     // Starts the enumeration of folder (with or without a trailing separator).
     explicit FolderEnumeration(const std::string& folder);
     ~FolderEnumeration();
@@ -92,7 +99,7 @@ public:
     // Identity of the enumerated folder itself (valid once started).
     FileId FolderId() const { return folderId_; }
 
-private:
+  private:
     void* handle_ = nullptr;
     std::string folder_;
     FileId folderId_;
@@ -103,7 +110,7 @@ private:
 // A file opened for reading, shared with other readers. Never blocks on FIFOs or devices: only
 // regular files open.
 class InputFile {
-public:
+  public:
     explicit InputFile(const std::string& path);
     ~InputFile();
     InputFile(const InputFile&) = delete;
@@ -117,7 +124,7 @@ public:
     // Reads up to count bytes; gives the number read, 0 at the end or after an error.
     std::size_t Read(char* buffer, std::size_t count);
 
-private:
+  private:
     std::intptr_t fd_ = -1;
     std::uint64_t size_ = 0;
 };
@@ -148,11 +155,19 @@ bool FileExists(const std::string& path);
 std::vector<std::string> Subfolders(const std::string& folder);
 
 // Kinds of drive, with the values of the Windows drive types.
-enum class DriveType { Unknown = 0, NoRoot = 1, Removable = 2, Fixed = 3, Remote = 4, CdRom = 5, RamDisk = 6 };
+enum class DriveType {
+    Unknown = 0,
+    NoRoot = 1,
+    Removable = 2,
+    Fixed = 3,
+    Remote = 4,
+    CdRom = 5,
+    RamDisk = 6
+};
 
 // One drive: a drive letter's root on Windows; a mounted file system on POSIX.
 struct Drive {
-    std::string root;   // "c:\" or a mount point such as "/" or "/home"
+    std::string root;  // "c:\" or a mount point such as "/" or "/home"
     DriveType type = DriveType::Unknown;
 };
 

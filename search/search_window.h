@@ -12,27 +12,27 @@ enum class KeywordEncoding { ShiftJis = 0, Euc = 1, Utf8 = 2 };
 
 // The window as a search run sees it. Texts are byte strings in the system code page.
 class SearchWindow {
-public:
+  public:
     virtual ~SearchWindow() = default;
 
     // Read once, at the start of a run.
-    virtual std::string FolderToSearch() const = 0;      // DirectoryListBox1.Directory
-    virtual bool IncludeSubfolders() const = 0;          // CheckBox2
-    virtual int EncodingIndex() const = 0;               // ComboBox1.ItemIndex
+    virtual std::string FolderToSearch() const = 0;  // DirectoryListBox1.Directory
+    virtual bool IncludeSubfolders() const = 0;      // CheckBox2
+    virtual int EncodingIndex() const = 0;           // ComboBox1.ItemIndex
 
     // Read at the start (keywords) and again for each file (only whether they are empty).
     virtual std::string ContentText() const = 0;         // Edit2
     virtual std::string ContentExcludeText() const = 0;  // Edit3
 
     // Read for each file.
-    virtual std::string NameText() const = 0;            // Edit4
-    virtual std::string NameExcludeText() const = 0;     // Edit5
-    virtual bool ExtensionListEmpty() const = 0;         // Memo2's whole text is empty
-    virtual bool ExtensionListEnabled() const = 0;       // Memo2.Enabled
+    virtual std::string NameText() const = 0;                     // Edit4
+    virtual std::string NameExcludeText() const = 0;              // Edit5
+    virtual bool ExtensionListEmpty() const = 0;                  // Memo2's whole text is empty
+    virtual bool ExtensionListEnabled() const = 0;                // Memo2.Enabled
     virtual std::vector<std::string> ExtensionLines() const = 0;  // Memo2.Lines
 
     // Read by the result display.
-    virtual bool FullPaths() const = 0;                  // CheckBox1
+    virtual bool FullPaths() const = 0;  // CheckBox1
 
     // Written by the run.
     virtual void SetStartEnabled(bool enabled) = 0;             // Button2.Enabled

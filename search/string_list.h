@@ -8,7 +8,7 @@
 namespace tanmira {
 
 class TStringList {
-public:
+  public:
     // Appends a copy of line; gives the index of the new entry.
     int AppendLine(const std::string& line);
 
@@ -38,7 +38,7 @@ public:
     const std::vector<std::string>& Lines() const { return lines_; }
     void SwapLines(std::vector<std::string>& lines) { lines_.swap(lines); }
 
-private:
+  private:
     std::vector<std::string> lines_;
 };
 

@@ -19,7 +19,8 @@ const LeadByteTable& NoLeadBytes();
 
 // Lower-case copy of s: ASCII A-Z become a-z, except trail bytes of double-byte characters
 // (by leadBytes); every other byte is kept. Same length as s.
-std::string FoldCase(std::string_view s, const LeadByteTable& leadBytes = platform::SystemLeadBytes());
+std::string FoldCase(std::string_view s,
+                     const LeadByteTable& leadBytes = platform::SystemLeadBytes());
 
 // 1-based position of the first occurrence of pattern in text, or 0; an empty pattern never
 // occurs.

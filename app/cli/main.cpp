@@ -1,0 +1,30 @@
+// tanmira-cli: runs one search with the window's inputs given as options and prints the lines
+// that the result box would show. Exit status: 0, 2 when some files could not be read, 1 on a
+// usage error.
+#include <iostream>
+
+#include "app/cli/cli_window.h"
+#include "search/exceptions.h"
+#include "search/search_run.h"
+
+int main(int argc, char** argv) {
+    using namespace tanmira;
+    std::string error;
+    const std::optional<cli::CliOptions> options =
+        cli::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::cerr << "tanmira-cli: " << error << "\n" << cli::UsageText();
+        return 1;
+    }
+    cli::CliWindow window(*options);
+    SearchState state;
+    int status = 0;
+    try {
+        SearchRun(window, state);
+    } catch (const EFOpenError& e) {
+        std::cerr << e.Message() << "\n";
+        status = 2;
+    }
+    std::cout << window.ResultLines() << std::flush;
+    return status;
+}

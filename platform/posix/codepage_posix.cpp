@@ -1,0 +1,93 @@
+// Code pages on POSIX: the system code page is UTF-8 (no lead bytes); conversions use iconv.
+#include <iconv.h>
+
+#include <cerrno>
+
+#include "platform/platform.h"
+
+namespace tanmira::platform {
+
+namespace {
+
+LeadByteTable MakeShiftJisLeadBytes() {
+    LeadByteTable table;
+    for (int b = 0x81; b <= 0x9F; ++b)
+        table.set(b);
+    for (int b = 0xE0; b <= 0xFC; ++b)
+        table.set(b);
+    return table;
+}
+
+const char* IconvName(CodePage page) {
+    switch (page) {
+        case CodePage::ShiftJis:
+            return "CP932";
+        case CodePage::EucJp:
+            return "EUC-JP";
+        case CodePage::System:
+        case CodePage::Utf8:
+            return "UTF-8";
+    }
+    return "UTF-8";
+}
+
+// Closes an iconv descriptor on every way out.
+class IconvHandle {
+  public:
+    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~IconvHandle() {
+        if (Valid())
+            iconv_close(cd_);
+    }
+    IconvHandle(const IconvHandle&) = delete;
+    IconvHandle& operator=(const IconvHandle&) = delete;
+    bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t Get() const { return cd_; }
+
+  private:
+    iconv_t cd_;
+};
+
+}  // namespace
+
+const LeadByteTable& SystemLeadBytes() {
+    static const LeadByteTable none;
+    return none;
+}
+
+const LeadByteTable& ShiftJisLeadBytes() {
+    static const LeadByteTable table = MakeShiftJisLeadBytes();
+    return table;
+}
+
+std::optional<std::string> ConvertCodePage(const std::string& text, CodePage from, CodePage to) {
+    const char* fromName = IconvName(from);
+    const char* toName = IconvName(to);
+    if (text.empty())
+        return std::string();
+    IconvHandle cd(toName, fromName);
+    if (!cd.Valid())
+        return std::nullopt;
+
+    std::string out(text.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    char* outPtr = out.data();
+    std::size_t outLeft = out.size();
+    while (inLeft > 0) {
+        if (iconv(cd.Get(), &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1))
+            continue;
+        if (errno != E2BIG)
+            return std::nullopt;  // unrepresentable character or invalid input
+        const std::size_t used = out.size() - outLeft;
+        out.resize(out.size() * 2);
+        outPtr = out.data() + used;
+        outLeft = out.size() - used;
+    }
+    if (iconv(cd.Get(), nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
+        return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+}  // namespace tanmira::platform

@@ -1,0 +1,208 @@
+// Content scanning: line breaks made CR LF, text cut at the first 0 byte, folding carried across
+// pieces, and a search window that keeps the last bytes of the previous piece.
+#include "search/content_scan.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "search/text_rules.h"
+
+namespace tanmira {
+
+namespace {
+
+// Bytes folded and searched at a time.
+constexpr std::size_t kSliceSize = 64 * 1024;
+
+// Turns every line break into CR LF, across pieces.
+class LineBreakNormalizer {
+  public:
+    void Append(std::string_view piece, std::string& out) {
+        for (char c : piece) {
+            if (c == '\r') {
+                out += "\r\n";
+                afterCr_ = true;
+            } else if (c == '\n') {
+                if (!afterCr_)
+                    out += "\r\n";
+                afterCr_ = false;
+            } else {
+                out += c;
+                afterCr_ = false;
+            }
+            last_ = c;
+            any_ = true;
+        }
+    }
+
+    // A last line without a line break still ends with CR LF.
+    void Finish(std::string& out) const {
+        if (any_ && last_ != '\r' && last_ != '\n')
+            out += "\r\n";
+    }
+
+  private:
+    bool afterCr_ = false;
+    bool any_ = false;
+    char last_ = '\0';
+};
+
+// Folds A-Z to a-z, leaving trail bytes alone, across pieces.
+class PieceFolder {
+  public:
+    explicit PieceFolder(const platform::LeadByteTable& leadBytes) : leadBytes_(leadBytes) {}
+
+    void Fold(std::string_view piece, std::string& out) {
+        out.resize(piece.size());
+        if (leadBytes_.none()) {
+            FoldAscii(piece, out);
+            return;
+        }
+        for (std::size_t i = 0; i < piece.size(); ++i) {
+            const char c = piece[i];
+            if (trail_) {
+                out[i] = c;
+                trail_ = false;
+            } else if (c >= 'A' && c <= 'Z') {
+                out[i] = static_cast<char>(c - 'A' + 'a');
+            } else {
+                out[i] = c;
+                trail_ = leadBytes_.test(static_cast<unsigned char>(c));
+            }
+        }
+    }
+
+  private:
+    // Without lead bytes every byte stands alone; this loop vectorises.
+    static void FoldAscii(std::string_view piece, std::string& out) {
+        const char* in = piece.data();
+        char* o = out.data();
+        for (std::size_t i = 0; i < piece.size(); ++i) {
+            const char c = in[i];
+            o[i] = static_cast<char>(c + ((static_cast<unsigned char>(c - 'A') < 26) ? 32 : 0));
+        }
+    }
+
+    const platform::LeadByteTable& leadBytes_;
+    bool trail_ = false;
+};
+
+// Looks for one pattern in a stream of folded pieces.
+class StreamSearch {
+  public:
+    explicit StreamSearch(const ContentPattern& pattern) : pattern_(pattern) {}
+
+    bool Found() const { return found_; }
+
+    void Feed(const std::string& piece) {
+        if (found_ || !pattern_.CanOccur())
+            return;
+        if (carry_.empty()) {
+            found_ = pattern_.OccursIn(piece);
+        } else {
+            carry_ += piece;
+            found_ = pattern_.OccursIn(carry_);
+        }
+        const std::string& seen = carry_.empty() ? piece : carry_;
+        const std::size_t keep = std::min(seen.size(), pattern_.Folded().size() - 1);
+        carry_ = seen.substr(seen.size() - keep);
+    }
+
+  private:
+    const ContentPattern& pattern_;
+    std::string carry_;
+    bool found_ = false;
+};
+
+}  // namespace
+
+ContentPattern::ContentPattern(const PreparedKeyword& keyword)
+    : folded_(FoldCase(keyword.bytes,
+                       keyword.shiftJisFolding ? platform::ShiftJisLeadBytes() : NoLeadBytes())),
+      canOccur_(keyword.representable && !keyword.bytes.empty()),
+      shiftJisFolding_(keyword.shiftJisFolding),
+      hasLineBreak_(folded_.find_first_of("\r\n") != std::string::npos) {}
+
+bool ContentPattern::OccursIn(std::string_view text) const {
+    return platform::FindBytes(text, folded_) != std::string_view::npos;
+}
+
+bool ContentScanner::CanOpen(const std::string& path) {
+    return platform::InputFile(path).IsOpen();
+}
+
+std::optional<std::vector<bool>> ContentScanner::Scan(
+    const std::string& path, const std::vector<const ContentPattern*>& patterns) {
+    platform::InputFile file(path);
+    if (!file.IsOpen())
+        return std::nullopt;
+
+    // Line breaks matter only to a pattern that holds one: elsewhere a match lies within a line,
+    // where the raw bytes and the CR LF text agree.
+    bool normalize = false;
+    std::vector<StreamSearch> searches;
+    searches.reserve(patterns.size());
+    for (const ContentPattern* p : patterns) {
+        searches.emplace_back(*p);
+        normalize = normalize || (p->CanOccur() && p->HasLineBreak());
+    }
+    std::array<PieceFolder, 2> folders{PieceFolder(NoLeadBytes()),
+                                       PieceFolder(platform::ShiftJisLeadBytes())};
+    LineBreakNormalizer normalizer;
+
+    auto feed = [&](std::string_view text) {
+        for (std::size_t rule = 0; rule < folders.size(); ++rule) {
+            bool used = false;
+            for (std::size_t k = 0; k < patterns.size(); ++k)
+                used = used ||
+                       (patterns[k]->CanOccur() && patterns[k]->ShiftJisFolding() == (rule == 1));
+            if (!used)
+                continue;
+            folders[rule].Fold(text, folded_[rule]);
+            for (std::size_t k = 0; k < patterns.size(); ++k) {
+                if (patterns[k]->CanOccur() && patterns[k]->ShiftJisFolding() == (rule == 1))
+                    searches[k].Feed(folded_[rule]);
+            }
+        }
+    };
+    auto allFound = [&] {
+        return std::all_of(searches.begin(), searches.end(),
+                           [](const StreamSearch& s) { return s.Found(); });
+    };
+
+    raw_.resize(pieceSize_);
+    bool ended = false;
+    while (!ended && !allFound()) {
+        const std::size_t n = file.Read(raw_.data(), raw_.size());
+        std::string_view piece(raw_.data(), n);
+        const std::size_t zero = piece.find('\0');
+        if (zero != std::string_view::npos)
+            piece = piece.substr(0, zero);
+        ended = n < raw_.size() || zero != std::string_view::npos;
+        // Slices keep the work after an early find small.
+        for (std::size_t at = 0; at < piece.size() && !allFound(); at += kSliceSize) {
+            const std::string_view slice = piece.substr(at, kSliceSize);
+            if (!normalize) {
+                feed(slice);
+                continue;
+            }
+            normalized_.clear();
+            normalizer.Append(slice, normalized_);
+            feed(normalized_);
+        }
+        if (ended && normalize && !allFound()) {
+            normalized_.clear();
+            normalizer.Finish(normalized_);
+            feed(normalized_);
+        }
+    }
+
+    std::vector<bool> found;
+    found.reserve(searches.size());
+    for (const StreamSearch& s : searches)
+        found.push_back(s.Found());
+    return found;
+}
+
+}  // namespace tanmira

@@ -1,0 +1,159 @@
+// The search run and the result display.
+#include "search/search_run.h"
+
+#include <vector>
+
+#include "search/content_scan.h"
+#include "search/directory_walk.h"
+#include "search/exceptions.h"
+#include "search/text_rules.h"
+
+namespace tanmira {
+
+namespace {
+
+// Attribute bits of the entries a run lists: read-only, hidden, system, volume label, directory
+// and archive.
+constexpr std::uint16_t kListedAttributes = 0x3F;
+
+// Keeps the start control disabled for the life of a run, also when it ends by an exception.
+class StartControlLock {
+  public:
+    explicit StartControlLock(SearchWindow& window) : window_(window) {
+        window_.SetStartEnabled(false);
+    }
+    ~StartControlLock() { window_.SetStartEnabled(true); }
+    StartControlLock(const StartControlLock&) = delete;
+    StartControlLock& operator=(const StartControlLock&) = delete;
+
+  private:
+    SearchWindow& window_;
+};
+
+void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
+    const int index = window.EncodingIndex();
+    if (index < 0 || index > static_cast<int>(KeywordEncoding::Utf8))
+        return;  // no encoding chosen: the keywords stay as they were
+    const auto encoding = static_cast<KeywordEncoding>(index);
+    state.ContentKeyword = PrepareKeyword(window.ContentText(), encoding);
+    state.ContentExcludeKeyword = PrepareKeyword(window.ContentExcludeText(), encoding);
+}
+
+// Keeps the files of the walk's list, dropping directory entries, without touching any entry.
+void DropDirectories(TStringList& list) {
+    std::vector<std::string> files;
+    std::vector<std::string> entries;
+    list.SwapLines(entries);
+    files.reserve(entries.size());
+    for (std::string& entry : entries) {
+        if (!EndsInSeparator(entry))
+            files.push_back(std::move(entry));
+    }
+    list.SwapLines(files);
+}
+
+bool PassesExtensionTest(const SearchWindow& window, const std::string& path) {
+    if (window.ExtensionListEmpty() || !window.ExtensionListEnabled())
+        return true;
+    std::string extension = FoldCase(ExtensionPart(path));
+    if (!extension.empty())
+        extension.erase(0, 1);  // the dot
+    for (const std::string& line : window.ExtensionLines()) {
+        if (SameBytes(extension, FoldCase(line)))
+            return true;
+    }
+    return false;
+}
+
+bool PassesNameTests(const SearchWindow& window, const std::string& path) {
+    const std::string include = window.NameText();
+    const std::string exclude = window.NameExcludeText();
+    if (include.empty() && exclude.empty())
+        return true;
+    const std::string name = FoldCase(FileNamePart(path));
+    if (!include.empty() && FindSubstring(FoldCase(include), name) == 0)
+        return false;
+    return exclude.empty() || FindSubstring(FoldCase(exclude), name) == 0;
+}
+
+// Outcome of reading one file for the content tests.
+enum class ContentOutcome { Hit, Miss, Unreadable };
+
+ContentOutcome TestContent(const SearchWindow& window, ContentScanner& scanner,
+                           const std::string& path, const ContentPattern& include,
+                           const ContentPattern& exclude) {
+    const bool testExclude = !window.ContentExcludeText().empty();
+    const bool testInclude = !window.ContentText().empty();
+    if (!testExclude && !testInclude)
+        return ContentScanner::CanOpen(path) ? ContentOutcome::Hit : ContentOutcome::Unreadable;
+
+    std::vector<const ContentPattern*> patterns;
+    if (testExclude)
+        patterns.push_back(&exclude);
+    if (testInclude)
+        patterns.push_back(&include);
+    const std::optional<std::vector<bool>> found = scanner.Scan(path, patterns);
+    if (!found)
+        return ContentOutcome::Unreadable;
+    if (testExclude && (*found)[0])
+        return ContentOutcome::Miss;
+    if (testInclude && !found->back())
+        return ContentOutcome::Miss;
+    return ContentOutcome::Hit;
+}
+
+}  // namespace
+
+void SearchRun(SearchWindow& window, SearchState& state) {
+    state.StopRequested = false;
+    std::vector<std::string> unreadable;
+    {
+        StartControlLock lock(window);
+        ListFiles(window.FolderToSearch(), kListedAttributes, true, true, state.FileList,
+                  window.IncludeSubfolders(), true);
+        state.HitList.ClearLines();
+        PrepareContentKeywords(window, state);
+        DropDirectories(state.FileList);
+
+        const ContentPattern include(state.ContentKeyword);
+        const ContentPattern exclude(state.ContentExcludeKeyword);
+        ContentScanner scanner;
+        const int count = state.FileList.LineCount();
+        for (int i = 0; i < count; ++i) {
+            window.ProcessPendingEvents();
+            if (state.StopRequested)
+                break;
+            window.SetProgressText(DecimalText(i) + " / " +
+                                   DecimalText(state.FileList.LineCount()));
+            const std::string& path = state.FileList.Lines()[static_cast<std::size_t>(i)];
+            if (!PassesExtensionTest(window, path) || !PassesNameTests(window, path))
+                continue;
+            switch (TestContent(window, scanner, path, include, exclude)) {
+                case ContentOutcome::Hit:
+                    state.HitList.AppendLine(path);
+                    break;
+                case ContentOutcome::Unreadable:
+                    unreadable.push_back(path);
+                    break;
+                case ContentOutcome::Miss:
+                    break;
+            }
+        }
+        ShowResults(window, state);
+    }
+    if (!unreadable.empty())
+        throw EFOpenError(unreadable.front(), static_cast<int>(unreadable.size()) - 1);
+}
+
+void ShowResults(SearchWindow& window, const SearchState& state) {
+    if (window.FullPaths()) {
+        window.SetResultText(state.HitList.Text());
+        return;
+    }
+    TStringList names;
+    for (const std::string& path : state.HitList.Lines())
+        names.AppendLine(FileNamePart(path));
+    window.SetResultText(names.Text());
+}
+
+}  // namespace tanmira

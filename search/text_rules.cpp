@@ -1,0 +1,100 @@
+// Text rules: case folding, substring search, equality, path parts and decimal text.
+#include "search/text_rules.h"
+
+namespace tanmira {
+
+namespace {
+
+bool IsLead(const LeadByteTable& leadBytes, char c) {
+    return leadBytes.test(static_cast<unsigned char>(c));
+}
+
+// 1-based position of the last delimiter of path that is a whole character, or 0.
+std::size_t LastDelimiter(std::string_view path, std::string_view delimiters,
+                          const LeadByteTable& leadBytes) {
+    std::size_t i = path.size();
+    while (i > 0) {
+        const char c = path[i - 1];
+        if (c != '\0' && delimiters.find(c) != std::string_view::npos) {
+            if (!IsTrailByte(path, i, leadBytes))
+                return i;
+            i = i >= 2 ? i - 2 : 0;
+            continue;
+        }
+        --i;
+    }
+    return 0;
+}
+
+std::string_view NameDelimiters(PathStyle style) {
+    return style == PathStyle::Windows ? std::string_view("\\:") : std::string_view("/");
+}
+
+std::string_view ExtensionDelimiters(PathStyle style) {
+    return style == PathStyle::Windows ? std::string_view(".\\:") : std::string_view("./");
+}
+
+}  // namespace
+
+const LeadByteTable& NoLeadBytes() {
+    static const LeadByteTable none;
+    return none;
+}
+
+std::string FoldCase(std::string_view s, const LeadByteTable& leadBytes) {
+    std::string folded(s);
+    bool trail = false;
+    for (char& c : folded) {
+        if (trail) {
+            trail = false;
+            continue;
+        }
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        else
+            trail = IsLead(leadBytes, c);
+    }
+    return folded;
+}
+
+std::size_t FindSubstring(std::string_view pattern, std::string_view text) {
+    if (pattern.empty() || text.empty() || pattern.size() > text.size())
+        return 0;
+    const std::size_t at = text.find(pattern);
+    return at == std::string_view::npos ? 0 : at + 1;
+}
+
+bool SameBytes(std::string_view a, std::string_view b) {
+    return a == b;
+}
+
+bool IsTrailByte(std::string_view s, std::size_t i, const LeadByteTable& leadBytes) {
+    if (i < 2 || i > s.size() || s[i - 1] == '\0')
+        return false;
+    std::size_t run = 0;
+    for (std::size_t j = i - 1; j >= 1 && IsLead(leadBytes, s[j - 1]); --j)
+        ++run;
+    return run % 2 == 1;
+}
+
+std::string FileNamePart(std::string_view path, PathStyle style, const LeadByteTable& leadBytes) {
+    return std::string(path.substr(LastDelimiter(path, NameDelimiters(style), leadBytes)));
+}
+
+std::string ExtensionPart(std::string_view path, PathStyle style, const LeadByteTable& leadBytes) {
+    const std::size_t i = LastDelimiter(path, ExtensionDelimiters(style), leadBytes);
+    if (i == 0 || path[i - 1] != '.')
+        return std::string();
+    return std::string(path.substr(i - 1));
+}
+
+bool EndsInSeparator(std::string_view path, PathStyle style, const LeadByteTable& leadBytes) {
+    return !path.empty() && path.back() == platform::Separator(style) &&
+           !IsTrailByte(path, path.size(), leadBytes);
+}
+
+std::string DecimalText(std::int32_t n) {
+    return std::to_string(n);
+}
+
+}  // namespace tanmira
