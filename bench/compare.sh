@@ -1,0 +1,146 @@
+#!/bin/bash
+# Compares one case-insensitive fixed-string content search over a real corpus: tanmira-cli
+# against GNU grep and, when installed, ripgrep, on the same files with a warm cache.
+#
+# Usage: bench/compare.sh [CORPUS [KEYWORD]]
+#   CORPUS   folder searched with its subfolders (default /usr/include)
+#   KEYWORD  ASCII keyword without line breaks (default "mutex")
+# Environment:
+#   TANMIRA_CLI  the tanmira-cli binary (default: the newest app/cli/tanmira-cli in a build*
+#                folder of the repository; benchmark an optimised build)
+#   RUNS         timed runs per tool (default 5), after one warm-up run
+#   EXTENSIONS   comma-separated extension list (default: the program's stored list)
+set -euo pipefail
+
+corpus=${1:-/usr/include}
+keyword=${2:-mutex}
+runs=${RUNS:-5}
+extensions=${EXTENSIONS:-txt,ini,php,cgi,html,htm,css,js,vbs,asp,C,cc,cpp,cs,h,hpp,java,pas,pl,as,hsp,py}
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+die() {
+    echo "compare.sh: $*" >&2
+    exit 1
+}
+
+[[ -d $corpus ]] || die "no such folder: $corpus"
+[[ $keyword =~ ^[[:print:]]+$ && $keyword != *[![:ascii:]]* ]] ||
+    die "the keyword must be printable ASCII (grep and tanmira fold only ASCII alike)"
+[[ $runs =~ ^[1-9][0-9]*$ ]] || die "RUNS must be a positive number"
+
+cli=${TANMIRA_CLI:-}
+if [[ -z $cli ]]; then
+    for candidate in "$root"/build*/app/cli/tanmira-cli; do
+        if [[ -x $candidate && (-z $cli || $candidate -nt $cli) ]]; then
+            cli=$candidate
+        fi
+    done
+fi
+[[ -n $cli && -x $cli ]] ||
+    die "tanmira-cli not found: build it (scripts/build) or set TANMIRA_CLI"
+cache=$(dirname "$cli")/../../CMakeCache.txt
+if [[ -f $cache ]] && grep -Eq '^CMAKE_BUILD_TYPE:[A-Z]+=(Debug)?$' "$cache"; then
+    echo "warning: $cli is not an optimised build; its times say little" >&2
+fi
+
+# Extension globs matching any case of each extension, as tanmira compares extensions folded:
+# "h" gives "*.[hH]". grep takes them as --include, ripgrep as --iglob.
+grep_globs=()
+rg_globs=()
+IFS=, read -r -a exts <<<"$extensions"
+for ext in "${exts[@]}"; do
+    glob=""
+    for ((k = 0; k < ${#ext}; k++)); do
+        c=${ext:k:1}
+        lower=${c,,}
+        upper=${c^^}
+        if [[ $lower == "$upper" ]]; then
+            glob+=$c
+        else
+            glob+="[$lower$upper]"
+        fi
+    done
+    grep_globs+=("--include=*.$glob")
+    rg_globs+=(--iglob "*.$ext")
+done
+
+tanmira_cmd=("$cli" --subfolders --content "$keyword" --extensions "$extensions"
+    --encoding utf-8 --full-paths "$corpus")
+grep_cmd=(env LC_ALL=C grep -RliF "${grep_globs[@]}" -e "$keyword" "$corpus")
+rg_cmd=()
+if command -v rg >/dev/null; then
+    # -uu: no ignore files, hidden files included, as tanmira and grep search every file.
+    rg_cmd=(rg -l -i -F -L -uu "${rg_globs[@]}" -e "$keyword" "$corpus")
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Hit lists, one run each (this also warms the cache). grep and ripgrep exit 1 on no hit.
+status=0
+"${tanmira_cmd[@]}" >"$work/tanmira.txt" || status=$?
+((status == 0)) || echo "warning: tanmira-cli exited with status $status" >&2
+"${grep_cmd[@]}" >"$work/grep.txt" || true
+if ((${#rg_cmd[@]})); then
+    "${rg_cmd[@]}" >"$work/ripgrep.txt" || true
+fi
+
+hits() { wc -l <"$work/$1.txt" | tr -d ' '; }
+
+# Mean wall time in seconds of one tool: hyperfine when present, else a plain timing loop.
+declare -A mean
+time_tool() {
+    local name=$1
+    shift
+    if command -v hyperfine >/dev/null; then
+        local quoted
+        quoted=$(printf '%q ' "$@")
+        hyperfine --style none --warmup 1 --runs "$runs" --ignore-failure \
+            --export-csv "$work/$name.csv" --command-name "$name" "$quoted" >/dev/null
+        mean[$name]=$(awk -F, 'NR == 2 { print $2 }' "$work/$name.csv")
+        return
+    fi
+    "$@" >/dev/null || true
+    local total=0 start end
+    for ((r = 0; r < runs; r++)); do
+        start=$(date +%s%N)
+        "$@" >/dev/null || true
+        end=$(date +%s%N)
+        total=$((total + end - start))
+    done
+    mean[$name]=$(awk -v ns="$total" -v n="$runs" 'BEGIN { printf "%.6f", ns / n / 1e9 }')
+}
+
+time_tool tanmira "${tanmira_cmd[@]}"
+time_tool grep "${grep_cmd[@]}"
+if ((${#rg_cmd[@]})); then
+    time_tool ripgrep "${rg_cmd[@]}"
+fi
+
+echo "corpus: $corpus   keyword: $keyword   runs: $runs (warm cache)"
+echo "tanmira-cli: $cli"
+printf '%-10s %12s %8s\n' tool "mean time/s" hits
+for name in tanmira grep ripgrep; do
+    [[ -n ${mean[$name]:-} ]] || continue
+    printf '%-10s %12.4f %8s\n' "$name" "${mean[$name]}" "$(hits "$name")"
+done
+ratio() { awk -v a="${mean[$1]}" -v b="${mean[$2]}" 'BEGIN { printf "%.2f", a / b }'; }
+echo "ratio tanmira/grep: $(ratio tanmira grep)"
+if [[ -n ${mean[ripgrep]:-} ]]; then
+    echo "ratio tanmira/ripgrep: $(ratio tanmira ripgrep)"
+else
+    echo "ripgrep not installed: skipped"
+fi
+
+# tanmira and grep must find the same files; show a few of the differences when they do not.
+for name in tanmira grep; do
+    sed 's#//*#/#g' "$work/$name.txt" | sort -u >"$work/$name.sorted"
+done
+if ! cmp -s "$work/tanmira.sorted" "$work/grep.sorted"; then
+    echo "warning: tanmira-cli found $(hits tanmira) files, grep $(hits grep); first differences:"
+    { diff "$work/grep.sorted" "$work/tanmira.sorted" || true; } |
+        sed -n -e 's/^< /  grep only: /p' -e 's/^> /  tanmira only: /p' | head -n 10 || true
+fi
+if [[ -n ${mean[ripgrep]:-} && $(hits ripgrep) != "$(hits grep)" ]]; then
+    echo "note: ripgrep found $(hits ripgrep) files, grep $(hits grep)"
+fi
