@@ -1,0 +1,142 @@
+// Tests of the directory walk on real temporary trees: listing rule, order, marks, links, cycles
+// and special files.
+#include "search/directory_walk.h"
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "tests/support/temp_tree.h"
+
+namespace tanmira {
+namespace {
+
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+Lines Walk(const std::string& dir, bool recurse) {
+    TStringList list;
+    list.AppendLine("stale");
+    ListFiles(dir, 0x3F, true, true, list, recurse, true);
+    return list.Lines();
+}
+
+std::set<std::string> AsSet(const Lines& lines) {
+    return {lines.begin(), lines.end()};
+}
+
+TEST(ListFiles, ListsFilesAndMarkedFoldersDepthFirst) {
+    testing::TempTree tree;
+    tree.File("a.txt");
+    tree.File("sub/b.txt");
+    tree.File("sub/deeper/c.txt");
+    tree.Folder("empty");
+    tree.File("z.txt");
+    const std::string r = tree.Root() + "/";
+
+    const Lines all = Walk(tree.Root(), true);
+    EXPECT_EQ(AsSet(all),
+              (std::set<std::string>{r + "a.txt", r + "sub/", r + "sub/b.txt", r + "sub/deeper/",
+                                     r + "sub/deeper/c.txt", r + "empty/", r + "z.txt"}));
+    // Each folder comes right before the entries inside it, which stay together.
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (all[i].back() != '/')
+            continue;
+        std::size_t j = i + 1;
+        while (j < all.size() && all[j].starts_with(all[i]))
+            ++j;
+        const auto inside = std::count_if(all.begin(), all.end(), [&](const std::string& e) {
+            return e != all[i] && e.starts_with(all[i]);
+        });
+        EXPECT_EQ(static_cast<long>(j - i - 1), inside) << all[i];
+    }
+
+    EXPECT_EQ(AsSet(Walk(tree.Root(), false)),
+              (std::set<std::string>{r + "a.txt", r + "sub/", r + "empty/", r + "z.txt"}));
+    EXPECT_EQ(Walk(tree.Root() + "/", true), all);  // no doubled separator
+}
+
+TEST(ListFiles, MissingOrEmptyFolderGivesAnEmptyList) {
+    testing::TempTree tree;
+    EXPECT_TRUE(Walk(tree.Root(), true).empty());
+    EXPECT_TRUE(Walk(tree.Path("missing"), true).empty());
+}
+
+TEST(ListFiles, KeepsTheListWhenNotAskedToClearIt) {
+    testing::TempTree tree;
+    tree.File("a.txt");
+    TStringList list;
+    list.AppendLine("kept");
+    ListFiles(tree.Root(), 0x3F, true, false, list, false, true);
+    EXPECT_EQ(list.Lines(), (Lines{"kept", tree.Path("a.txt")}));
+}
+
+TEST(ListFiles, HiddenFoldersAreListedAndWalked) {
+    testing::TempTree tree;
+    tree.File(".hidden/inner.txt");
+    EXPECT_EQ(AsSet(Walk(tree.Root(), true)),
+              (std::set<std::string>{tree.Path(".hidden/"), tree.Path(".hidden/inner.txt")}));
+}
+
+TEST(ListFiles, KeepsNamesHoldingLineBreaksWhole) {
+    testing::TempTree tree;
+    tree.File("two\nlines.txt");
+    EXPECT_EQ(Walk(tree.Root(), false), (Lines{tree.Path("two\nlines.txt")}));
+}
+
+TEST(ListFiles, LeavesOutFifosSocketsAndDanglingLinks) {
+    testing::TempTree tree;
+    tree.File("plain.txt");
+    ASSERT_EQ(mkfifo(tree.Path("fifo").c_str(), 0644), 0);
+    fs::create_symlink(tree.Path("nowhere"), tree.Path("dangling"));
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = tree.Path("sock");
+    if (socketPath.size() < sizeof(address.sun_path)) {
+        std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+        ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    }
+    close(sock);
+    EXPECT_EQ(Walk(tree.Root(), true), (Lines{tree.Path("plain.txt")}));
+}
+
+TEST(ListFiles, FollowsLinksToFoldersButNotRoundACycle) {
+    testing::TempTree tree;
+    tree.File("real/f.txt");
+    fs::create_directory_symlink(tree.Path("real"), tree.Path("link"));
+    fs::create_directory_symlink(tree.Root(), tree.Path("real/up"));
+    const Lines all = Walk(tree.Root(), true);
+    const std::set<std::string> entries = AsSet(all);
+    EXPECT_TRUE(entries.count(tree.Path("link/f.txt")));
+    EXPECT_TRUE(entries.count(tree.Path("real/up/")));
+    EXPECT_LT(all.size(), 20u);
+}
+
+TEST(ListFiles, SymlinkFarmEnds) {
+    // Eight levels, each holding two links to its parent.
+    testing::TempTree tree;
+    std::string level = tree.Root();
+    for (int depth = 0; depth < 8; ++depth) {
+        const std::string child = level + "/d" + std::to_string(depth);
+        fs::create_directory(child);
+        fs::create_directory_symlink(level, child + "/up1");
+        fs::create_directory_symlink(level, child + "/up2");
+        level = child;
+    }
+    const Lines fromTop = Walk(tree.Root(), true);
+    EXPECT_EQ(fromTop.size(), 8u * 3u);
+    // Starting at the bottom, the links lead upwards into folders that are not yet on the path.
+    const Lines fromBottom = Walk(level, true);
+    EXPECT_GT(fromBottom.size(), 2u);
+    EXPECT_LT(fromBottom.size(), 100000u);
+}
+
+}  // namespace
+}  // namespace tanmira

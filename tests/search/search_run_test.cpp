@@ -1,0 +1,279 @@
+// Tests of the search run through a fake window: each test and their order, the per-file reading
+// of the controls, progress, stop, the unreadable-file report and the result display.
+#include "search/search_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "platform/platform.h"
+#include "search/exceptions.h"
+#include "tests/support/temp_tree.h"
+
+namespace tanmira {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const Lines kStoredExtensions = {"txt",  "ini", "php", "cgi", "html", "htm", "css", "js",
+                                 "vbs",  "asp", "C",   "cc",  "cpp",  "cs",  "h",   "hpp",
+                                 "java", "pas", "pl",  "as",  "hsp",  "py"};
+
+class FakeWindow : public SearchWindow {
+  public:
+    std::string folder;
+    bool subfolders = false;
+    int encoding = 0;
+    std::string content = "ファイル内検索";
+    std::string contentExclude, name, nameExclude;
+    Lines extensions = kStoredExtensions;
+    bool extensionsEnabled = true;
+    bool fullPaths = false;
+
+    std::string result = "検索結果　　含むファイルのアドレス\r\n";
+    Lines progress;
+    std::vector<bool> startEnabled;
+    std::function<void(int)> onEvents;  // called with the number of the call, from 0
+    int eventCalls = 0;
+
+    std::string FolderToSearch() const override { return folder; }
+    bool IncludeSubfolders() const override { return subfolders; }
+    int EncodingIndex() const override { return encoding; }
+    std::string ContentText() const override { return content; }
+    std::string ContentExcludeText() const override { return contentExclude; }
+    std::string NameText() const override { return name; }
+    std::string NameExcludeText() const override { return nameExclude; }
+    bool ExtensionListEmpty() const override { return extensions.empty(); }
+    bool ExtensionListEnabled() const override { return extensionsEnabled; }
+    Lines ExtensionLines() const override { return extensions; }
+    bool FullPaths() const override { return fullPaths; }
+    void SetStartEnabled(bool enabled) override { startEnabled.push_back(enabled); }
+    void SetResultText(const std::string& text) override { result = text; }
+    void SetProgressText(const std::string& text) override { progress.push_back(text); }
+    void ProcessPendingEvents() override {
+        if (onEvents)
+            onEvents(eventCalls);
+        ++eventCalls;
+    }
+};
+
+class SearchRunTest : public ::testing::Test {
+  protected:
+    SearchRunTest() { window.folder = tree.Root(); }
+
+    // The hits of a run as file names, in no particular order.
+    std::set<std::string> Run() {
+        window.eventCalls = 0;
+        SearchRun(window, state);
+        std::set<std::string> names;
+        for (const std::string& path : state.HitList.Lines())
+            names.insert(path.substr(tree.Root().size() + 1));
+        return names;
+    }
+
+    testing::TempTree tree;
+    FakeWindow window;
+    SearchState state;
+};
+
+TEST_F(SearchRunTest, FirstRunWithStoredValuesFindsTheStoredKeyword) {
+    // The stored keyword, searched in Shift_JIS, the first item of the encoding list.
+    const std::string keyword = *platform::ConvertCodePage(
+        "ファイル内検索", platform::CodePage::System, platform::CodePage::ShiftJis);
+    tree.File("hit.txt", "xx" + keyword + "xx");
+    tree.File("utf8.txt", "ファイル内検索");
+    tree.File("miss.txt", "nothing");
+    tree.File("hit.bin", keyword);
+    EXPECT_EQ(Run(), (std::set<std::string>{"hit.txt"}));
+    EXPECT_EQ(window.result, "hit.txt\r\n");
+    EXPECT_EQ(window.startEnabled, (std::vector<bool>{false, true}));
+}
+
+TEST_F(SearchRunTest, ExtensionTest) {
+    window.content.clear();
+    for (const char* name : {"Readme.TXT", "a.c", "b.C", "archive.tar.gz", ".htaccess", "Makefile",
+                             "name.", "x.cpp.bak"})
+        tree.File(name);
+    EXPECT_EQ(Run(), (std::set<std::string>{"Readme.TXT", "a.c", "b.C"}));
+
+    window.extensions = {"gz", "htaccess", ""};
+    EXPECT_EQ(Run(), (std::set<std::string>{"archive.tar.gz", ".htaccess", "Makefile", "name."}));
+
+    window.extensions.clear();  // the "C" button: every extension passes
+    EXPECT_EQ(Run().size(), 8u);
+
+    window.extensions = {"zzz"};
+    window.extensionsEnabled = false;  // "every extension" checked
+    EXPECT_EQ(Run().size(), 8u);
+}
+
+TEST_F(SearchRunTest, NameTestsLookAtTheFileNameOnly) {
+    window.content.clear();
+    window.subfolders = true;
+    tree.File("Report/a.txt");
+    tree.File("report-1.txt");
+    tree.File("x.bak.txt");
+    window.name = "REP";
+    EXPECT_EQ(Run(), (std::set<std::string>{"report-1.txt"}));
+    window.name.clear();
+    window.nameExclude = "bak";
+    EXPECT_EQ(Run(), (std::set<std::string>{"Report/a.txt", "report-1.txt"}));
+}
+
+TEST_F(SearchRunTest, ContentTests) {
+    tree.File("case.txt", "xabcx");
+    tree.File("split.txt", "a\rb");
+    tree.File("zero.txt", std::string("x\0ABC", 5));
+    tree.File("both.txt", "ABC and DEF");
+    window.content = "ABC";
+    EXPECT_EQ(Run(), (std::set<std::string>{"case.txt", "both.txt"}));
+    window.content = "ab";  // a CR b is a CR LF b in the text
+    EXPECT_EQ(Run(), (std::set<std::string>{"case.txt", "both.txt"}));
+    window.content = "abc";
+    window.contentExclude = "def";  // the exclusion wins
+    EXPECT_EQ(Run(), (std::set<std::string>{"case.txt"}));
+    window.content.clear();
+    window.contentExclude = "B";
+    EXPECT_EQ(Run(), (std::set<std::string>{"zero.txt"}));
+}
+
+TEST_F(SearchRunTest, EncodingsPrepareTheContentKeyword) {
+    tree.File("sjis.txt", "\x8C\x9F\x8D\xF5");  // 検索 in Shift_JIS
+    tree.File("euc.txt", "\xB8\xA1\xBA\xF7");   // 検索 in EUC-JP
+    tree.File("utf8.txt", "検索");
+    window.content = "検索";
+    window.encoding = 0;
+    EXPECT_EQ(Run(), (std::set<std::string>{"sjis.txt"}));
+    window.encoding = 1;
+    EXPECT_EQ(Run(), (std::set<std::string>{"euc.txt"}));
+    window.encoding = 2;
+    EXPECT_EQ(Run(), (std::set<std::string>{"utf8.txt"}));
+    // No item chosen: the keywords of the last run stay.
+    window.encoding = -1;
+    window.content = "other";
+    EXPECT_EQ(Run(), (std::set<std::string>{"utf8.txt"}));
+    // A keyword that Shift_JIS cannot hold matches no file; as exclusion it excludes none.
+    window.encoding = 0;
+    window.content = "😀";
+    EXPECT_EQ(Run(), (std::set<std::string>{}));
+    window.content.clear();
+    window.contentExclude = "😀";
+    EXPECT_EQ(Run().size(), 3u);
+}
+
+TEST_F(SearchRunTest, ReadsTheControlsForEachFile) {
+    window.content.clear();
+    for (int i = 0; i < 4; ++i)
+        tree.File("f" + std::to_string(i) + ".txt");
+    // After the second file the extension list is cleared of txt.
+    window.onEvents = [&](int call) {
+        if (call == 2)
+            window.extensions = {"ini"};
+    };
+    const std::set<std::string> hits = Run();
+    EXPECT_EQ(hits.size(), 2u);
+    EXPECT_EQ(window.progress, (Lines{"0 / 4", "1 / 4", "2 / 4", "3 / 4"}));
+}
+
+TEST_F(SearchRunTest, ContentFieldEmptinessIsReadPerFileButTheKeywordAtTheStart) {
+    tree.File("a.txt", "abc");
+    tree.File("b.txt", "abc");
+    window.content = "abc";
+    window.onEvents = [&](int) { window.content = "zzz"; };  // typed during the run
+    EXPECT_EQ(Run().size(), 2u);
+    window.content = "";
+    window.onEvents = [&](int call) {
+        if (call == 1)
+            window.content = "typed";
+    };
+    // The keyword captured at the start is empty: once the field is filled nothing passes.
+    EXPECT_EQ(Run().size(), 1u);
+}
+
+TEST_F(SearchRunTest, StopEndsTheRunAndShowsThePartialHits) {
+    window.content.clear();
+    for (int i = 0; i < 5; ++i)
+        tree.File("f" + std::to_string(i) + ".txt");
+    window.onEvents = [&](int call) {
+        if (call == 2)
+            state.StopRequested = true;
+    };
+    Run();
+    EXPECT_EQ(state.HitList.LineCount(), 2);
+    EXPECT_EQ(window.progress.back(), "1 / 5");
+    EXPECT_EQ(window.startEnabled.back(), true);
+    EXPECT_EQ(std::count(window.result.begin(), window.result.end(), '\n'), 2);
+
+    // A stop request left over from before is cleared by the next run.
+    window.onEvents = nullptr;
+    state.StopRequested = true;
+    Run();
+    EXPECT_EQ(state.HitList.LineCount(), 5);
+}
+
+TEST_F(SearchRunTest, UnreadableFilesAreSkippedAndReportedOnceAtTheEnd) {
+    window.content.clear();
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        tree.File(name);
+    // Two files vanish between the walk and their test.
+    window.onEvents = [&](int call) {
+        if (call == 0) {
+            std::filesystem::remove(tree.Path("b.txt"));
+            std::filesystem::remove(tree.Path("d.txt"));
+        }
+    };
+    try {
+        SearchRun(window, state);
+        ADD_FAILURE() << "no report";
+    } catch (const EFOpenError& e) {
+        // The first vanished file in the order of the walk is named.
+        const Lines& files = state.FileList.Lines();
+        const std::string first =
+            *std::find_if(files.begin(), files.end(), [&](const std::string& path) {
+                return path == tree.Path("b.txt") || path == tree.Path("d.txt");
+            });
+        const std::string message = e.Message();
+        EXPECT_TRUE(message.starts_with("ファイル " + first + " は開けません")) << message;
+        EXPECT_NE(message.find(" は開けません\nほかに 1 個のファイルも開けません"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(state.HitList.LineCount(), 2);
+    EXPECT_EQ(window.result.size(), std::string("a.txt\r\nc.txt\r\n").size());
+    EXPECT_EQ(window.startEnabled.back(), true);
+}
+
+TEST_F(SearchRunTest, DirectoriesAreDroppedButNamesEndingInTrailBytesAreNot) {
+    window.content.clear();
+    window.subfolders = true;
+    tree.File("sub/a.txt");
+    tree.File("line\nbreak.txt");
+    EXPECT_EQ(Run(), (std::set<std::string>{"sub/a.txt", "line\nbreak.txt"}));
+    EXPECT_EQ(state.FileList.LineCount(), 2);
+}
+
+TEST_F(SearchRunTest, EmptyFolderEmptiesTheResultAndKeepsTheProgress) {
+    tree.Folder("only-a-folder");
+    window.progress.push_back("earlier");
+    EXPECT_TRUE(Run().empty());
+    EXPECT_EQ(window.result, "");
+    EXPECT_EQ(window.progress, (Lines{"earlier"}));
+}
+
+TEST_F(SearchRunTest, ShowResultsWritesFullPathsOrFileNames) {
+    window.content.clear();
+    tree.File("a.txt");
+    Run();
+    EXPECT_EQ(window.result, "a.txt\r\n");
+    window.fullPaths = true;
+    ShowResults(window, state);
+    EXPECT_EQ(window.result, tree.Path("a.txt") + "\r\n");
+    SearchState empty;
+    ShowResults(window, empty);
+    EXPECT_EQ(window.result, "");
+}
+
+}  // namespace
+}  // namespace tanmira

@@ -1,0 +1,117 @@
+// Tests of TStringList: the Text rules, errors, growth and whole-file loading.
+#include "search/string_list.h"
+
+#include <gtest/gtest.h>
+
+#include "search/exceptions.h"
+#include "tests/support/temp_tree.h"
+
+namespace tanmira {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct TextCase {
+    std::string text;
+    Lines lines;
+};
+
+class TextWrite : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(TextWrite, SplitsAtEveryKindOfLineBreakAndStopsAtZero) {
+    TStringList list;
+    list.AppendLine("old");
+    list.SetText(GetParam().text);
+    EXPECT_EQ(list.Lines(), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TextWrite,
+    ::testing::Values(TextCase{"", {}}, TextCase{"a", {"a"}}, TextCase{"a\r\n", {"a"}},
+                      TextCase{"a\r\n\r\n", {"a", ""}}, TextCase{"\r\n", {""}},
+                      TextCase{"a\nb", {"a", "b"}}, TextCase{"a\rb\n", {"a", "b"}},
+                      TextCase{"a\n\rb", {"a", "", "b"}}, TextCase{"a\r\r\nb", {"a", "", "b"}},
+                      TextCase{std::string("a\0b", 3), {"a"}}, TextCase{std::string("\0a", 2), {}},
+                      TextCase{"x\n\n", {"x", ""}}));
+
+TEST(TextRead, EndsEveryEntryWithCrLf) {
+    TStringList list;
+    EXPECT_EQ(list.Text(), "");
+    list.AppendLine("x");
+    list.AppendLine("");
+    EXPECT_EQ(list.Text(), "x\r\n\r\n");
+}
+
+TEST(TextRoundTrip, TurnsLineBreaksIntoCrLfAndEndsWithOne) {
+    TStringList list;
+    list.SetText("a\rb");
+    EXPECT_EQ(list.Text(), "a\r\nb\r\n");
+    list.SetText("a\n\rb\r\n");
+    EXPECT_EQ(list.Text(), "a\r\n\r\nb\r\n");
+}
+
+TEST(LineAt, RaisesWithTheIndexAskedFor) {
+    TStringList list;
+    list.AppendLine("zero");
+    EXPECT_EQ(list.LineAt(0), "zero");
+    for (int index : {1, -1, 7}) {
+        try {
+            list.LineAt(index);
+            ADD_FAILURE() << "no error for index " << index;
+        } catch (const EStringListError& e) {
+            EXPECT_EQ(e.Message(),
+                      "リストのインデックスが範囲を超えています (" + std::to_string(index) + ")");
+        }
+    }
+    EXPECT_EQ(list.LineCount(), 1);
+}
+
+TEST(Growth, FollowsTheQuarterSixteenFourRule) {
+    TStringList list;
+    std::vector<int> capacities;
+    for (int i = 0; i < 120; ++i) {
+        EXPECT_EQ(list.AppendLine("x"), i);
+        if (capacities.empty() || capacities.back() != list.Capacity())
+            capacities.push_back(list.Capacity());
+    }
+    EXPECT_EQ(capacities, (std::vector<int>{4, 8, 12, 28, 44, 60, 76, 95, 118, 147}));
+    list.ClearLines();
+    EXPECT_EQ(list.LineCount(), 0);
+    EXPECT_EQ(list.Capacity(), 0);
+}
+
+TEST(LoadWholeFile, LoadsTheLinesUpToTheFirstZeroByte) {
+    testing::TempTree tree;
+    TStringList list;
+    list.LoadWholeFile(tree.File("crlf.txt", "one\r\ntwo\rthree"));
+    EXPECT_EQ(list.Lines(), (Lines{"one", "two", "three"}));
+    // UTF-16 text: every other byte is 0, so only the bytes before the first 0 remain.
+    list.LoadWholeFile(tree.File("utf16.txt", std::string("a\0b\0", 4)));
+    EXPECT_EQ(list.Lines(), (Lines{"a"}));
+    list.LoadWholeFile(tree.File("empty.txt"));
+    EXPECT_EQ(list.LineCount(), 0);
+    EXPECT_EQ(list.Text(), "");
+}
+
+TEST(LoadWholeFile, MissingFileRaisesNamingThePathAndKeepsTheEntries) {
+    testing::TempTree tree;
+    TStringList list;
+    list.AppendLine("kept");
+    const std::string path = tree.Path("missing.txt");
+    try {
+        list.LoadWholeFile(path);
+        ADD_FAILURE() << "no error";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message(), "ファイル " + path + " は開けません");
+    }
+    EXPECT_EQ(list.Lines(), (Lines{"kept"}));
+}
+
+TEST(LoadWholeFile, RefusesFolders) {
+    testing::TempTree tree;
+    TStringList list;
+    EXPECT_THROW(list.LoadWholeFile(tree.Root()), EFOpenError);
+}
+
+}  // namespace
+}  // namespace tanmira

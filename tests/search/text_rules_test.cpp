@@ -1,0 +1,128 @@
+// Tests of the text rules: folding, substring search, path parts in both path styles, the
+// trail-byte rule and decimal text.
+#include "search/text_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace tanmira {
+namespace {
+
+using platform::PathStyle;
+const LeadByteTable& Sjis = platform::ShiftJisLeadBytes();
+
+TEST(FoldCase, LowersAsciiLettersOnlyAndKeepsLength) {
+    EXPECT_EQ(FoldCase("ABC xyz 09@[`{", NoLeadBytes()), "abc xyz 09@[`{");
+    EXPECT_EQ(FoldCase("", NoLeadBytes()), "");
+    EXPECT_EQ(FoldCase("\xC3\x84", NoLeadBytes()), "\xC3\x84");  // bytes >= 0x80 never change
+}
+
+TEST(FoldCase, LeavesShiftJisTrailBytesAlone) {
+    // ウ is 83 45 and テ is 83 65: folding the trail byte would make them equal.
+    EXPECT_EQ(FoldCase("\x83\x45"
+                       "A",
+                       Sjis),
+              "\x83\x45"
+              "a");
+    EXPECT_EQ(FoldCase("\x83\x45", NoLeadBytes()), "\x83\x65");
+    // A lead byte that is itself a trail byte does not open a character.
+    EXPECT_EQ(FoldCase("\x81\x81"
+                       "A",
+                       Sjis),
+              "\x81\x81"
+              "a");
+}
+
+TEST(FindSubstring, GivesTheFirstOnePosition) {
+    struct Case {
+        std::string pattern, text;
+        std::size_t position;
+    } cases[] = {{"", "", 0},
+                 {"", "abc", 0},
+                 {"bc", "abcbc", 2},
+                 {"abcd", "abc", 0},
+                 {"abc", "abc", 1},
+                 {"x", "abc", 0},
+                 {"c", "abc", 3},
+                 // a match may begin at a trail byte
+                 {"\x5C", "\x95\x5C", 2}};
+    for (const Case& c : cases)
+        EXPECT_EQ(FindSubstring(c.pattern, c.text), c.position) << c.pattern << " in " << c.text;
+}
+
+TEST(SameBytes, ComparesExactly) {
+    EXPECT_FALSE(SameBytes("txt", "TXT"));
+    EXPECT_TRUE(SameBytes("", ""));
+    EXPECT_FALSE(SameBytes("", std::string(1, '\0')));
+    EXPECT_TRUE(SameBytes("a", "a"));
+}
+
+struct PathCase {
+    PathStyle style;
+    std::string path, name, extension;
+};
+
+class PathParts : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(PathParts, SplitAtTheLastWholeCharacterDelimiter) {
+    const PathCase& c = GetParam();
+    EXPECT_EQ(FileNamePart(c.path, c.style, Sjis), c.name);
+    EXPECT_EQ(ExtensionPart(c.path, c.style, Sjis), c.extension);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, PathParts,
+    ::testing::Values(PathCase{PathStyle::Windows, "C:\\docs\\Report.TXT", "Report.TXT", ".TXT"},
+                      PathCase{PathStyle::Windows, "C:\\docs\\archive.tar.gz", "archive.tar.gz",
+                               ".gz"},
+                      PathCase{PathStyle::Windows, "C:\\docs\\Makefile", "Makefile", ""},
+                      PathCase{PathStyle::Windows, "C:\\old.docs\\Makefile", "Makefile", ""},
+                      PathCase{PathStyle::Windows, "C:\\docs\\.htaccess", ".htaccess", ".htaccess"},
+                      PathCase{PathStyle::Windows, "C:\\docs\\name.", "name.", "."},
+                      PathCase{PathStyle::Windows, "C:\\docs\\", "", ""},
+                      PathCase{PathStyle::Windows, "C:name.txt", "name.txt", ".txt"},
+                      PathCase{PathStyle::Windows, "name", "name", ""},
+                      // 表 (95 5C) ends the name: its 0x5C is no separator
+                      PathCase{PathStyle::Windows, "C:\\a\\b\x95\x5C", "b\x95\x5C", ""},
+                      PathCase{PathStyle::Windows, "C:\\a\\\x95\x5C.txt", "\x95\x5C.txt", ".txt"},
+                      // after an even run of lead bytes the 0x5C is a separator again
+                      PathCase{PathStyle::Windows, "C:\\a\x81\x81\\b", "b", ""}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Posix, PathParts,
+    ::testing::Values(PathCase{PathStyle::Posix, "/docs/Report.TXT", "Report.TXT", ".TXT"},
+                      PathCase{PathStyle::Posix, "/old.docs/Makefile", "Makefile", ""},
+                      PathCase{PathStyle::Posix, "/docs/.htaccess", ".htaccess", ".htaccess"},
+                      PathCase{PathStyle::Posix, "/docs/", "", ""},
+                      PathCase{PathStyle::Posix, "/docs/a:b.txt", "a:b.txt", ".txt"},
+                      PathCase{PathStyle::Posix, "/docs/back\\slash", "back\\slash", ""},
+                      PathCase{PathStyle::Posix, "name.", "name.", "."}));
+
+TEST(IsTrailByte, CountsTheRunOfLeadBytesBeforeIt) {
+    const std::string s = "a\x81\x81\x81\x5C";
+    EXPECT_FALSE(IsTrailByte(s, 1, Sjis));
+    EXPECT_FALSE(IsTrailByte(s, 2, Sjis));
+    EXPECT_TRUE(IsTrailByte(s, 3, Sjis));
+    EXPECT_FALSE(IsTrailByte(s, 4, Sjis));
+    EXPECT_TRUE(IsTrailByte(s, 5, Sjis));
+    EXPECT_FALSE(IsTrailByte(std::string("\x81\0", 2), 2, Sjis));  // a 0 byte never is one
+    EXPECT_FALSE(IsTrailByte(s, 5, NoLeadBytes()));
+}
+
+TEST(EndsInSeparator, TestsTheWholeLastCharacter) {
+    EXPECT_TRUE(EndsInSeparator("C:\\d\\", PathStyle::Windows, Sjis));
+    EXPECT_FALSE(EndsInSeparator("C:\\d\\\x95\x5C", PathStyle::Windows, Sjis));
+    EXPECT_TRUE(EndsInSeparator("C:\\d\\\x95\x5C\\", PathStyle::Windows, Sjis));
+    EXPECT_TRUE(EndsInSeparator("/d/", PathStyle::Posix, NoLeadBytes()));
+    EXPECT_FALSE(EndsInSeparator("/d\\", PathStyle::Posix, NoLeadBytes()));
+    EXPECT_FALSE(EndsInSeparator("", PathStyle::Posix, NoLeadBytes()));
+}
+
+TEST(DecimalText, WritesSignedDecimal) {
+    EXPECT_EQ(DecimalText(-5), "-5");
+    EXPECT_EQ(DecimalText(0), "0");
+    EXPECT_EQ(DecimalText(2147483647), "2147483647");
+    EXPECT_EQ(DecimalText(-2147483647 - 1), "-2147483648");
+}
+
+}  // namespace
+}  // namespace tanmira
