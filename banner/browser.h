@@ -11,10 +11,11 @@ class QWidget;
 namespace tanmira {
 
 class Browser {
-public:
+  public:
     virtual ~Browser() = default;
 
-    // Starts loading address; completion is reported later through onDocumentComplete.
+    // Starts loading address; completion is reported later through onDocumentComplete, a failed
+    // load through onLoadFailed. Never reports from inside the call.
     virtual void Navigate(const QString& address) = 0;
 
     // Text content of the current document (innerText of its root element).
@@ -23,8 +24,13 @@ public:
     // The widget that shows the pages.
     virtual QWidget* Widget() = 0;
 
-    // DocumentComplete: called on the user-interface thread after a document finished loading.
+    // DocumentComplete: called on the user-interface thread after a document finished loading
+    // and its text is at hand.
     std::function<void(const QString& url)> onDocumentComplete;
+
+    // Called instead of onDocumentComplete when a load failed: httpStatus is the HTTP error
+    // status (400 and above), or 0 for a network error.
+    std::function<void(const QString& url, int httpStatus)> onLoadFailed;
 };
 
 // Makes the browser of a banner frame, as a child of parent.
@@ -32,5 +38,11 @@ using BrowserFactory = std::function<std::unique_ptr<Browser>(QWidget* parent)>;
 
 // The factory of the real browser (Qt WebEngine).
 BrowserFactory WebEngineBrowserFactory();
+
+// Prepares the process for the real browser; call before the QApplication is constructed.
+void PrepareBrowserEngine();
+
+// True for the addresses the banner may show: absolute http and https addresses with a host.
+bool IsShowableAddress(const QString& address);
 
 }  // namespace tanmira

@@ -1,0 +1,144 @@
+// The real browser of the banner: an adapter over QWebEngineView. Pages may not open windows or
+// read local files, only http, https and about:blank are loaded, and a click on a link opens it
+// in the user's default browser.
+#include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include "banner/browser.h"
+
+namespace tanmira {
+
+bool IsShowableAddress(const QString& address) {
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == "http" || scheme == "https") && !url.host().isEmpty();
+}
+
+namespace {
+
+bool IsBlankPage(const QUrl& url) {
+    return url.scheme() == "about" && url.path() == "blank";
+}
+
+void OpenOutside(const QUrl& url) {
+    if (IsShowableAddress(url.toString()))
+        QDesktopServices::openUrl(url);
+}
+
+class AdPage : public QWebEnginePage {
+  public:
+    explicit AdPage(QObject* parent) : QWebEnginePage(parent) {
+        QWebEngineSettings* s = settings();
+        s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+        s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+        s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+        s->setAttribute(QWebEngineSettings::LocalStorageEnabled, false);
+        s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+        s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+        s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+        s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
+        // A page that asks for a new window gets none; its address opens outside instead.
+        connect(this, &QWebEnginePage::newWindowRequested,
+                [](QWebEngineNewWindowRequest& request) { OpenOutside(request.requestedUrl()); });
+    }
+
+  protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        if (type == NavigationTypeLinkClicked) {
+            OpenOutside(url);
+            return false;
+        }
+        if (IsShowableAddress(url.toString()))
+            return true;
+        return IsBlankPage(url) || (!isMainFrame && url.scheme() == "about");
+    }
+};
+
+class WebEngineBrowser : public Browser {
+  public:
+    explicit WebEngineBrowser(QWidget* parent)
+        : view_(new QWebEngineView(parent)), alive_(std::make_shared<bool>(true)) {
+        auto* page = new AdPage(view_);
+        view_->setPage(page);
+        view_->setContextMenuPolicy(Qt::NoContextMenu);
+        QObject::connect(page, &QWebEnginePage::loadingChanged, view_,
+                         [this](const QWebEngineLoadingInfo& info) { LoadingChanged(info); });
+    }
+
+    ~WebEngineBrowser() override {
+        *alive_ = false;
+        delete view_;
+    }
+
+    void Navigate(const QString& address) override { view_->load(QUrl(address)); }
+
+    QString InnerText() const override { return text_; }
+
+    QWidget* Widget() override { return view_; }
+
+  private:
+    void LoadingChanged(const QWebEngineLoadingInfo& info) {
+        const QString url = info.url().toString();
+        switch (info.status()) {
+            case QWebEngineLoadingInfo::LoadStartedStatus:
+                ++load_;
+                return;
+            case QWebEngineLoadingInfo::LoadStoppedStatus:
+                return;
+            case QWebEngineLoadingInfo::LoadFailedStatus:
+                if (onLoadFailed) {
+                    const bool http =
+                        info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain;
+                    onLoadFailed(url, http ? info.errorCode() : 0);
+                }
+                return;
+            case QWebEngineLoadingInfo::LoadSucceededStatus:
+                break;
+        }
+        if (info.isErrorPage()) {
+            if (onLoadFailed)
+                onLoadFailed(url, 0);
+            return;
+        }
+        // The text is read asynchronously; the completion is reported once it is at hand, and
+        // only if no other load began meanwhile.
+        const int load = load_;
+        std::weak_ptr<bool> alive = alive_;
+        view_->page()->runJavaScript(
+            QStringLiteral("document.documentElement ? document.documentElement.innerText : ''"),
+            QWebEngineScript::ApplicationWorld, [this, alive, load, url](const QVariant& result) {
+                if (alive.expired() || !*alive.lock() || load != load_)
+                    return;
+                text_ = result.toString();
+                if (onDocumentComplete)
+                    onDocumentComplete(url);
+            });
+    }
+
+    QWebEngineView* view_;
+    std::shared_ptr<bool> alive_;
+    int load_ = 0;
+    QString text_;
+};
+
+}  // namespace
+
+BrowserFactory WebEngineBrowserFactory() {
+    return [](QWidget* parent) -> std::unique_ptr<Browser> {
+        return std::make_unique<WebEngineBrowser>(parent);
+    };
+}
+
+void PrepareBrowserEngine() {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+}  // namespace tanmira
