@@ -1,0 +1,139 @@
+// TForm1: the main window with every control, its stored values and the wiring of control events
+// to handlers; it is also the window that a search run reads and writes.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DirectoryListBox.h"
+#include "app/DriveComboBox.h"
+#include "app/edit_shortcuts.h"
+#include "app/progress_text.h"
+#include "banner/browser.h"
+#include "banner/koukoku2.h"
+#include "search/search_run.h"
+#include "search/search_window.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+
+namespace tanmira {
+
+class TForm1 : public QMainWindow, private SearchWindow {
+    Q_OBJECT
+  public:
+    // Builds the window with all of its controls (the banner's browser from browserFactory) and
+    // runs FormCreate.
+    explicit TForm1(BrowserFactory browserFactory, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Controls, named as in the window's description.
+    QLineEdit* Edit1;
+    QPushButton* Button1;
+    TDirectoryListBox* DirectoryListBox1;
+    TDriveComboBox* DriveComboBox1;
+    QGroupBox* GroupBox1;
+    QGroupBox* GroupBox3;
+    QPlainTextEdit* Memo1;
+    QMenu* File1;
+    QAction* Close1;
+    Tkoukoku* Tkoukoku1;
+    QGroupBox* GroupBox2;
+    QGroupBox* GroupBox4;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLineEdit* Edit3;
+    QGroupBox* GroupBox5;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLineEdit* Edit4;
+    QLineEdit* Edit5;
+    QPlainTextEdit* Memo2;
+    QFrame* Panel1;
+    QFrame* Panel2;
+    QCheckBox* CheckBox1;
+    QPushButton* Button2;
+    QGroupBox* GroupBox6;
+    QCheckBox* CheckBox2;
+    QStatusBar* StatusBar1;
+    QLineEdit* Edit2;
+    TActionList* ActionList1;
+    QCheckBox* CheckBox3;
+    QPushButton* Button3;
+    QComboBox* ComboBox1;
+    QLabel* Label6;
+    QPushButton* Button4;
+
+    // Handlers, named by control and event. Each runs inside the handler guard when raised by
+    // its control.
+    void Close1Click();
+    void Button1Click();
+    void DriveComboBox1Change();
+    void FormCreate();
+    void FormClose();
+    void Button2Click();
+    void CheckBox1Click();
+    void DirectoryListBox1Change();
+    void CheckBox3Click();
+    void Button3Click();
+    void Button4Click();
+
+    // True while a search run is in progress.
+    bool Searching() const { return searching_; }
+
+    // The search state; null once FormClose freed it.
+    const SearchState* State() const { return state_.get(); }
+
+  protected:
+    // A close request during a run stops the run and is carried out when the run has returned;
+    // otherwise FormClose runs and the window closes.
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildControls(const BrowserFactory& browserFactory);
+    void WireHandlers();
+    void CacheTexts();
+
+    // SearchWindow: what a run reads and writes.
+    std::string FolderToSearch() const override;
+    bool IncludeSubfolders() const override;
+    int EncodingIndex() const override;
+    std::string ContentText() const override { return contentText_; }
+    std::string ContentExcludeText() const override { return contentExcludeText_; }
+    std::string NameText() const override { return nameText_; }
+    std::string NameExcludeText() const override { return nameExcludeText_; }
+    bool ExtensionListEmpty() const override { return extensionLines_.empty(); }
+    bool ExtensionListEnabled() const override;
+    std::vector<std::string> ExtensionLines() const override { return extensionLines_; }
+    bool FullPaths() const override;
+    void SetStartEnabled(bool enabled) override;
+    void SetResultText(const std::string& text) override;
+    void SetProgressText(const std::string& text) override { progress_->Set(text); }
+    void ProcessPendingEvents() override;
+
+    std::unique_ptr<SearchState> state_;  // FileList, HitList, keywords, stop flag
+    std::unique_ptr<ThrottledStatusText> progress_;
+    bool searching_ = false;
+    bool closeRequested_ = false;
+
+    // Byte-string copies of the texts a run reads for every file, kept up to date as they change.
+    std::string contentText_;
+    std::string contentExcludeText_;
+    std::string nameText_;
+    std::string nameExcludeText_;
+    std::vector<std::string> extensionLines_;  // empty when Memo2's whole text is empty
+};
+
+}  // namespace tanmira

@@ -1,0 +1,135 @@
+// Helpers of the window tests: a fake browser for the banner, a form on a temporary folder,
+// actions run from inside a search's event processing, and a reader of error boxes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/Unit1.h"
+#include "banner/browser.h"
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace tanmira::test {
+
+class FakeBrowser : public Browser {
+  public:
+    explicit FakeBrowser(QWidget* parent) : widget_(new QWidget(parent)) {}
+    void Navigate(const QString&) override {}
+    QString InnerText() const override { return {}; }
+    QWidget* Widget() override { return widget_; }
+
+  private:
+    QWidget* widget_;
+};
+
+inline BrowserFactory FakeBrowserFactory() {
+    return [](QWidget* parent) { return std::make_unique<FakeBrowser>(parent); };
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Runs action the k-th time a running search of form lets events through (k from 1).
+class DuringRun : public QObject {
+  public:
+    DuringRun(const TForm1& form, int k, std::function<void()> action)
+        : form_(form), k_(k), action_(std::move(action)) {
+        Post();
+    }
+
+  protected:
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        if (form_.Searching() && ++seen_ == k_) {
+            action_();
+            return true;
+        }
+        // Posted again: handled at the next event processing, not within this one.
+        Post();
+        return true;
+    }
+
+  private:
+    void Post() { QCoreApplication::postEvent(this, new QEvent(QEvent::User)); }
+
+    const TForm1& form_;
+    int k_;
+    int seen_ = 0;
+    std::function<void()> action_;
+};
+
+// What an error box showed.
+struct SeenBox {
+    int count = 0;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+};
+
+// Watches for modal message boxes while it lives, records each and presses its OK button.
+class BoxWatcher {
+  public:
+    BoxWatcher() {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            ++seen.count;
+            seen.title = box->windowTitle();
+            seen.text = box->text();
+            seen.icon = box->icon();
+            seen.buttons = static_cast<int>(box->buttons().size());
+            box->button(QMessageBox::Ok)->click();
+        });
+        timer_.start();
+    }
+    SeenBox seen;
+
+  private:
+    QTimer timer_;
+};
+
+// A shown main window on a fresh temporary folder.
+class FormTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        form_ = std::make_unique<TForm1>(FakeBrowserFactory());
+        form_->show();
+        form_->DirectoryListBox1->SetDirectory(Folder());
+        // The test files are written in UTF-8 unless a test says otherwise.
+        form_->ComboBox1->setCurrentIndex(2);
+    }
+
+    std::string Folder() const { return dir_.path().toStdString(); }
+    // The path of name as the search lists it.
+    std::string Listed(const std::string& name) const {
+        return form_->DirectoryListBox1->Directory() + "/" + name;
+    }
+    void Write(const std::string& name, const std::string& bytes) {
+        WriteFile(Folder() + "/" + name, bytes);
+    }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<TForm1> form_;
+};
+
+}  // namespace tanmira::test
