@@ -1,4 +1,4 @@
-// TDriveComboBox: the drive selector of the folder chooser.
+// TDriveComboBox: the drive selector of the folder chooser, one item per drive.
 #pragma once
 
 #include <QComboBox>
@@ -8,19 +8,28 @@ namespace tanmira {
 
 class TDriveComboBox : public QComboBox {
     Q_OBJECT
-public:
-    // Starts on the drive of the process's current directory.
+  public:
+    // Lists the drives present now and selects the drive of the process's current directory.
     explicit TDriveComboBox(QWidget* parent = nullptr);
 
     // The chosen drive's root, or empty for none.
     std::string Drive() const { return drive_; }
+
+    // Chooses the drive whose root is given (empty: none) and raises Change, unless an item is
+    // selected and the drive is already the chosen one. Without a matching item the selection
+    // stays as it was.
     void SetDrive(const std::string& root);
 
-signals:
-    // OnChange.
+    // The drive root of item index.
+    std::string ItemRoot(int index) const;
+
+  signals:
+    // OnChange: raised when the drive is set, and once more after each pick by the user.
     void Change();
 
-private:
+  private:
+    void BuildItems();
+
     std::string drive_;
 };
 
