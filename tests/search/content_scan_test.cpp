@@ -25,7 +25,9 @@ bool LiteralOccurs(const std::string& path, const PreparedKeyword& keyword) {
 
 std::string RandomBytes(std::mt19937& rng, std::size_t maxLength) {
     // A small alphabet makes line breaks, zeros, letters in both cases and lead bytes meet often.
-    static const std::string alphabet("aAbB\r\n\x81\x83\x45\x65\\\0", 12);
+    // The bytes next to the letters ("@", "[", "`", "{") and their top-bit twins (C1, DA) check
+    // the folding's edges.
+    static const std::string alphabet("aAbBzZ@[`{\xC1\xDA\r\n\x81\x83\x45\x65\\\0", 20);
     std::uniform_int_distribution<std::size_t> length(0, maxLength);
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
     std::string bytes(length(rng), ' ');
@@ -39,7 +41,7 @@ TEST(ContentScan, AgreesWithTheLiteralRulesOnGeneratedFiles) {
     std::mt19937 rng(20261207);
     int hits = 0;
     for (int round = 0; round < 3000; ++round) {
-        std::string content = RandomBytes(rng, 40);
+        std::string content = RandomBytes(rng, 60);
         // Zeros are rarer in real text: keep most files free of them.
         if (round % 4 != 0)
             std::erase(content, '\0');
