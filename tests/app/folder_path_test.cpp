@@ -38,9 +38,7 @@ TEST(ResolveFolderText, DropsWildcardsAndFilesAndKeepsTheRest) {
         {PathStyle::Windows, "C:\\boot.ini", "c:\\", "C:\\"},
         {PathStyle::Windows, "D:readme.txt", "d:\\", "D:"},
         {PathStyle::Windows, "d:*.*", "d:\\", "d:"},
-        {PathStyle::Windows, "C:\\work", "c:\\", "C:\\work"},
         {PathStyle::Windows, "C:\\a\\b", "c:\\", "C:\\a\\b"},
-        {PathStyle::Windows, "sub", "", "sub"},
         {PathStyle::Windows, "..", "", ".."},
         {PathStyle::Windows, "\\", "", "\\"},
         {PathStyle::Windows, "\\*.txt", "", "\\"},
@@ -54,13 +52,10 @@ TEST(ResolveFolderText, DropsWildcardsAndFilesAndKeepsTheRest) {
         {PathStyle::Posix, "/work/notes.txt", "", "/work"},
         {PathStyle::Posix, "/work/*.txt", "", "/work"},
         {PathStyle::Posix, "/vmlinuz", "", "/"},
-        {PathStyle::Posix, "/*", "", "/"},
         {PathStyle::Posix, "/", "", "/"},
         {PathStyle::Posix, "..", "", ".."},
-        {PathStyle::Posix, "../x", "", "../x"},
         {PathStyle::Posix, "sub", "", "sub"},
         {PathStyle::Posix, "sub/file.c", "", "sub"},
-        {PathStyle::Posix, "sub/", "", "sub/"},
         {PathStyle::Posix, "C:/work", "", "C:/work"},
         {PathStyle::Posix, "a:b", "", "a:b"},
         {PathStyle::Posix, "[/work/sub]", "", "/work/sub"},
@@ -92,9 +87,7 @@ TEST(FolderPath, DriveComparisons) {
     EXPECT_FALSE(OnOtherDrive(onD, "D:\\x", PathStyle::Windows));
     EXPECT_FALSE(OnOtherDrive(FolderTarget{"", "sub"}, "C:\\work", PathStyle::Windows));
     EXPECT_FALSE(OnOtherDrive(FolderTarget{"", "/mnt"}, "/home", PathStyle::Posix));
-    EXPECT_TRUE(SameDrive("C:\\", "c:\\", PathStyle::Windows));
     EXPECT_FALSE(SameDrive("/", "/home", PathStyle::Posix));
-    EXPECT_TRUE(SameDrive("/home", "/home", PathStyle::Posix));
 
     EXPECT_TRUE(SameFolderText("c:\\WORK", "C:\\work", false));
     EXPECT_FALSE(SameFolderText("c:\\WORK", "C:\\work", true));
@@ -143,13 +136,6 @@ TEST(PathLines, ShiftJisTrailByteDoesNotSplit) {
     // A folder whose name ends in the trail byte 5C still gets its separator before a subfolder.
     EXPECT_EQ(JoinFolder("C:\\" + so, "y", PathStyle::Windows, platform::ShiftJisLeadBytes()),
               "C:\\" + so + "\\y");
-}
-
-TEST(FolderPath, JoinFolderAddsOneSeparator) {
-    EXPECT_EQ(JoinFolder("C:\\", "x", PathStyle::Windows, NoLeadBytes()), "C:\\x");
-    EXPECT_EQ(JoinFolder("C:\\a", "x", PathStyle::Windows, NoLeadBytes()), "C:\\a\\x");
-    EXPECT_EQ(JoinFolder("/", "x", PathStyle::Posix, NoLeadBytes()), "/x");
-    EXPECT_EQ(JoinFolder("/a", "x", PathStyle::Posix, NoLeadBytes()), "/a/x");
 }
 
 TEST(FolderPath, DriveItemTexts) {
