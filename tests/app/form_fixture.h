@@ -17,6 +17,7 @@
 
 #include "app/Unit1.h"
 #include "banner/browser.h"
+#include "tests/app/fake_browser.h"
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -24,21 +25,6 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 }
 
 namespace tanmira::test {
-
-class FakeBrowser : public Browser {
-  public:
-    explicit FakeBrowser(QWidget* parent) : widget_(new QWidget(parent)) {}
-    void Navigate(const QString&) override {}
-    QString InnerText() const override { return {}; }
-    QWidget* Widget() override { return widget_; }
-
-  private:
-    QWidget* widget_;
-};
-
-inline BrowserFactory FakeBrowserFactory() {
-    return [](QWidget* parent) { return std::make_unique<FakeBrowser>(parent); };
-}
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
