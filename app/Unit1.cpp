@@ -117,7 +117,10 @@ void TForm1::BuildControls(const BrowserFactory& browserFactory) {
     Place(GroupBox3, 0, 337, 504, 229);
     Tkoukoku1 = new Tkoukoku(client, browserFactory);
     Tkoukoku1->setObjectName("Tkoukoku1");
+    Tkoukoku1->SetHandlerGuard(
+        [this](const std::function<void()>& handler) { RunGuarded(this, handler); });
     Place(Tkoukoku1, 0, 0, 504, 68);
+    Tkoukoku1->SetBrowserLeft(120);
     Panel1 = NewPanel(client);
     Place(Panel1, 0, 68, 504, 269);
     StatusBar1 = new QStatusBar(client);

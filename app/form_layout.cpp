@@ -17,6 +17,7 @@ AlignArranger::AlignArranger(QWidget* parent, QMargins insets)
 
 void AlignArranger::Add(QWidget* child, Align align) {
     items_.push_back({child, align});
+    child->installEventFilter(this);
     Arrange();
 }
 
@@ -39,8 +40,10 @@ void AlignArranger::Arrange() {
     }
 }
 
-bool AlignArranger::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parent_ && event->type() == QEvent::Resize)
+bool AlignArranger::eventFilter(QObject* /*watched*/, QEvent* event) {
+    // A resize of the parent, or of an aligned child by its own code, is answered by the
+    // alignment at once; setGeometry does nothing when the geometry already holds.
+    if (event->type() == QEvent::Resize)
         Arrange();
     return false;
 }

@@ -16,7 +16,8 @@ enum class Align { Top, Bottom, Client };
 // Places widget at its stored position (relative to its parent) and size.
 void Place(QWidget* widget, int left, int top, int width, int height);
 
-// Keeps the aligned children of one parent in place whenever the parent is resized: Top children
+// Keeps the aligned children of one parent in place whenever the parent or one of them is
+// resized (an aligned child that changes its own size gets its aligned geometry back): Top children
 // keep their heights and stack from the top in the order added, Bottom children stack from the
 // bottom, and the Client child takes what is left. The children are laid out inside the parent's
 // rectangle less insets (a group box keeps its frame and caption free). Children that were not

@@ -65,8 +65,8 @@ void Tkoukoku::SetBrowserLeft(int left) {
     koukokuweb->Widget()->move(left, 0);
 }
 
-void Tkoukoku::SetErrorReport(std::function<void(const std::exception&)> report) {
-    report_ = std::move(report);
+void Tkoukoku::SetHandlerGuard(HandlerGuard guard) {
+    guard_ = std::move(guard);
 }
 
 void Tkoukoku::SetListHost(const QString& host) {
@@ -164,14 +164,14 @@ void Tkoukoku::resizeEvent(QResizeEvent* event) {
 }
 
 void Tkoukoku::Guarded(const std::function<void()>& handler) {
+    if (guard_) {
+        guard_(handler);
+        return;
+    }
     try {
         handler();
     } catch (const std::exception& error) {
-        if (report_) {
-            report_(error);
-        } else {
-            qWarning("%s", error.what());
-        }
+        qWarning("%s", error.what());
     }
 }
 

@@ -31,8 +31,10 @@ class Tkoukoku : public QFrame {
     // start-up or resize moves it.
     void SetBrowserLeft(int left);
 
-    // Receives the errors raised in the banner's handlers; without one they go to qWarning.
-    void SetErrorReport(std::function<void(const std::exception&)> report);
+    // Runs every handler of the banner, so that what a handler raises is reported; the
+    // application passes its one handler wrapper. Without one, errors go to qWarning.
+    using HandlerGuard = std::function<void(const std::function<void()>& handler)>;
+    void SetHandlerGuard(HandlerGuard guard);
 
     // Fetches the list from host (and port) instead of this build's host; the scheme and the path
     // stay as they are. For tests against a local server; call before the start-up.
@@ -76,7 +78,7 @@ class Tkoukoku : public QFrame {
     void ResizeAligned(int width, int height);
 
     QString listAddress_;
-    std::function<void(const std::exception&)> report_;
+    HandlerGuard guard_;
 };
 
 }  // namespace tanmira

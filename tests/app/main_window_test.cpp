@@ -63,6 +63,19 @@ TEST(MainWindowLayout, AlignedControlsFollowTheWindowSize) {
     EXPECT_EQ(form.Button2->geometry(), QRect(4, 4, 75, 25));  // not aligned: stays put
 }
 
+TEST(MainWindowBanner, StartUpKeepsTheStripAlignedAndCentresTheBrowser) {
+    TForm1 form(FakeBrowserFactory());
+    form.show();
+    QWidget* browser = form.Tkoukoku1->koukokuweb->Widget();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Tkoukoku1->BannerWidth != 0; }, 2000));
+    // The start-up narrows the frame to 477, and the top alignment gives it 504 back at once.
+    EXPECT_EQ(form.Tkoukoku1->geometry(), QRect(0, 0, 504, 68));
+    EXPECT_EQ(browser->geometry(), QRect(14, 0, 477, 68));
+    EXPECT_EQ(form.Panel1->geometry(), QRect(0, 68, 504, 269));
+    form.resize(form.width() + 1, form.height());
+    EXPECT_EQ(browser->x(), 18);
+}
+
 TEST_F(FormTest, SearchFromAClickShowsTheHitsAndTheLastProgress) {
     Write("a.txt", std::string("hello ") + kKeyword);
     Write("b.txt", "nothing here");

@@ -76,7 +76,13 @@ struct RealBanner {
         layout->setContentsMargins(0, 0, 0, 0);
         frame = new Tkoukoku(&window);
         frame->SetListHost(server.Host());
-        frame->SetErrorReport([this](const std::exception& e) { errors.push_back(e.what()); });
+        frame->SetHandlerGuard([this](const std::function<void()>& handler) {
+            try {
+                handler();
+            } catch (const std::exception& e) {
+                errors.push_back(e.what());
+            }
+        });
         frame->setFixedHeight(68);
         layout->addWidget(frame);
         layout->addStretch();

@@ -31,7 +31,13 @@ struct Banner {
                 return made;
             },
             clock.Factory());
-        frame->SetErrorReport([this](const std::exception& e) { errors.push_back(e.what()); });
+        frame->SetHandlerGuard([this](const std::function<void()>& handler) {
+            try {
+                handler();
+            } catch (const std::exception& e) {
+                errors.push_back(e.what());
+            }
+        });
         frame->setFixedHeight(68);
         layout->addWidget(frame.get());
         layout->addStretch();
