@@ -47,39 +47,29 @@ bool Enabled(EditCommand command, const TextBoxState& box) {
     return false;
 }
 
-// Performs command on box when it is enabled; returns whether it did.
-bool Perform(EditCommand command, QLineEdit* box) {
-    if (!Enabled(command, {box->hasSelectedText(), box->text().isEmpty(), box->isUndoAvailable()}))
-        return false;
-    switch (command) {
-        case EditCommand::Cut:
-            box->cut();
-            break;
-        case EditCommand::Copy:
-            box->copy();
-            break;
-        case EditCommand::Paste:
-            box->paste();
-            break;
-        case EditCommand::SelectAll:
-            box->selectAll();
-            break;
-        case EditCommand::Undo:
-            box->undo();
-            break;
-        case EditCommand::Delete:
-            box->del();
-            break;
-        case EditCommand::None:
-            break;
-    }
-    return true;
+TextBoxState StateOf(const QLineEdit* box) {
+    return {box->hasSelectedText(), box->text().isEmpty(), box->isUndoAvailable()};
 }
 
-bool Perform(EditCommand command, QPlainTextEdit* box) {
+TextBoxState StateOf(const QPlainTextEdit* box) {
+    return {box->textCursor().hasSelection(), box->document()->isEmpty(),
+            box->document()->isUndoAvailable()};
+}
+
+void DeleteSelection(QLineEdit* box) {
+    box->del();
+}
+
+void DeleteSelection(QPlainTextEdit* box) {
     QTextCursor cursor = box->textCursor();
-    if (!Enabled(command, {cursor.hasSelection(), box->document()->isEmpty(),
-                           box->document()->isUndoAvailable()}))
+    cursor.removeSelectedText();
+    box->setTextCursor(cursor);
+}
+
+// Performs command on box when it is enabled; returns whether it did.
+template <typename Box>
+bool Perform(EditCommand command, Box* box) {
+    if (!Enabled(command, StateOf(box)))
         return false;
     switch (command) {
         case EditCommand::Cut:
@@ -98,8 +88,7 @@ bool Perform(EditCommand command, QPlainTextEdit* box) {
             box->undo();
             break;
         case EditCommand::Delete:
-            cursor.removeSelectedText();
-            box->setTextCursor(cursor);
+            DeleteSelection(box);
             break;
         case EditCommand::None:
             break;
