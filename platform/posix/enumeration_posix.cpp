@@ -35,13 +35,11 @@ bool MayWrite(const struct stat& st) {
 }
 
 AttributeWord AttributesOf(const struct stat& st, const char* name) {
-    AttributeWord word = 0;
-    if (S_ISDIR(st.st_mode))
-        word = kDirectory;
-    else if (S_ISREG(st.st_mode))
-        word = kArchive;
-    else
-        word = kDevice;  // FIFO, socket or device: never listed, never opened
+    // A FIFO, socket or device carries the device bit alone, so that no listing mask that leaves
+    // that bit out lists it (and nothing opens it).
+    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
+        return kDevice;
+    AttributeWord word = S_ISDIR(st.st_mode) ? kDirectory : kArchive;
     if (!MayWrite(st))
         word |= kReadOnly;
     if (name[0] == '.')

@@ -94,6 +94,7 @@ TEST(ListFiles, LeavesOutFifosSocketsAndDanglingLinks) {
     testing::TempTree tree;
     tree.File("plain.txt");
     ASSERT_EQ(mkfifo(tree.Path("fifo").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo(tree.Path(".hidden-fifo").c_str(), 0444), 0);
     fs::create_symlink(tree.Path("nowhere"), tree.Path("dangling"));
     const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};

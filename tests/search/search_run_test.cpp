@@ -3,6 +3,7 @@
 #include "search/search_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -243,6 +244,14 @@ TEST_F(SearchRunTest, UnreadableFilesAreSkippedAndReportedOnceAtTheEnd) {
     EXPECT_EQ(state.HitList.LineCount(), 2);
     EXPECT_EQ(window.result.size(), std::string("a.txt\r\nc.txt\r\n").size());
     EXPECT_EQ(window.startEnabled.back(), true);
+}
+
+TEST_F(SearchRunTest, SpecialFilesAreNeitherOpenedNorReported) {
+    window.content.clear();
+    tree.File("a.txt");
+    ASSERT_EQ(mkfifo(tree.Path("pipe.txt").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo(tree.Path(".hidden.txt").c_str(), 0444), 0);
+    EXPECT_EQ(Run(), (std::set<std::string>{"a.txt"}));  // no report, no hang
 }
 
 TEST_F(SearchRunTest, DirectoriesAreDroppedButNamesEndingInTrailBytesAreNot) {
