@@ -13,6 +13,7 @@
 #include <set>
 
 #include "banner/koukoku2.h"
+#include "fakes.h"
 
 namespace tanmira {
 namespace {
@@ -76,13 +77,7 @@ struct RealBanner {
         layout->setContentsMargins(0, 0, 0, 0);
         frame = new Tkoukoku(&window);
         frame->SetListHost(server.Host());
-        frame->SetHandlerGuard([this](const std::function<void()>& handler) {
-            try {
-                handler();
-            } catch (const std::exception& e) {
-                errors.push_back(e.what());
-            }
-        });
+        frame->SetHandlerGuard(testing::CollectingGuard(errors));
         frame->setFixedHeight(68);
         layout->addWidget(frame);
         layout->addStretch();

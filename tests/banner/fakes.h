@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "banner/browser.h"
+#include "banner/koukoku2.h"
 #include "banner/koukoku_timer.h"
 #include "search/exceptions.h"
 
@@ -132,5 +133,16 @@ class FakeBrowser : public Browser {
     QWidget* widget_;
     const FakeClock& clock_;
 };
+
+// A handler wrapper for a banner under test: what a handler raises is kept in errors.
+inline Tkoukoku::HandlerGuard CollectingGuard(std::vector<std::string>& errors) {
+    return [&errors](const std::function<void()>& handler) {
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            errors.push_back(e.what());
+        }
+    };
+}
 
 }  // namespace tanmira::testing

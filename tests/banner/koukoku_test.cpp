@@ -13,6 +13,7 @@
 namespace tanmira {
 namespace {
 
+using testing::CollectingGuard;
 using testing::FakeBrowser;
 using testing::FakeClock;
 
@@ -31,13 +32,7 @@ struct Banner {
                 return made;
             },
             clock.Factory());
-        frame->SetHandlerGuard([this](const std::function<void()>& handler) {
-            try {
-                handler();
-            } catch (const std::exception& e) {
-                errors.push_back(e.what());
-            }
-        });
+        frame->SetHandlerGuard(CollectingGuard(errors));
         frame->setFixedHeight(68);
         layout->addWidget(frame.get());
         layout->addStretch();
