@@ -15,7 +15,7 @@ namespace {
 
 // Whether the effective user may write a file of the given status, judged from its mode bits.
 bool MayWrite(const struct stat& st) {
-    static const uid_t uid = geteuid();
+    const uid_t uid = geteuid();
     if (uid == 0)
         return true;
     if (st.st_uid == uid)
