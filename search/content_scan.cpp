@@ -111,18 +111,21 @@ class StreamSearch {
 
     bool Found() const { return found_; }
 
-    void Feed(const std::string& piece) {
-        if (found_ || !pattern_.CanOccur())
+    // Found, or never to be found.
+    bool Settled() const { return found_ || !pattern_.CanOccur(); }
+
+    void Feed(std::string_view piece) {
+        if (Settled())
             return;
-        if (carry_.empty()) {
-            found_ = pattern_.OccursIn(piece);
-        } else {
-            carry_ += piece;
-            found_ = pattern_.OccursIn(carry_);
-        }
-        const std::string& seen = carry_.empty() ? piece : carry_;
-        const std::size_t keep = std::min(seen.size(), pattern_.Folded().size() - 1);
-        carry_ = seen.substr(seen.size() - keep);
+        // A match across the end of the previous piece lies within its last bytes, kept in
+        // carry_, and the first bytes of this one.
+        const std::size_t overlap = pattern_.Folded().size() - 1;
+        carry_.append(piece.substr(0, overlap));
+        found_ = pattern_.OccursIn(carry_) || pattern_.OccursIn(piece);
+        if (piece.size() >= overlap)
+            carry_.assign(piece.substr(piece.size() - overlap));
+        else if (carry_.size() > overlap)
+            carry_.erase(0, carry_.size() - overlap);
     }
 
   private:
@@ -159,9 +162,13 @@ std::optional<std::vector<bool>> ContentScanner::Scan(
     bool normalize = false;
     std::vector<StreamSearch> searches;
     searches.reserve(patterns.size());
-    for (const ContentPattern* p : patterns) {
-        searches.emplace_back(*p);
-        normalize = normalize || (p->CanOccur() && p->HasLineBreak());
+    std::array<std::vector<std::size_t>, 2> byRule;  // patterns folded plainly, or as Shift_JIS
+    for (std::size_t k = 0; k < patterns.size(); ++k) {
+        searches.emplace_back(*patterns[k]);
+        if (!patterns[k]->CanOccur())
+            continue;
+        byRule[patterns[k]->ShiftJisFolding() ? 1 : 0].push_back(k);
+        normalize = normalize || patterns[k]->HasLineBreak();
     }
     std::array<PieceFolder, 2> folders{PieceFolder(NoLeadBytes()),
                                        PieceFolder(platform::ShiftJisLeadBytes())};
@@ -169,27 +176,21 @@ std::optional<std::vector<bool>> ContentScanner::Scan(
 
     auto feed = [&](std::string_view text) {
         for (std::size_t rule = 0; rule < folders.size(); ++rule) {
-            bool used = false;
-            for (std::size_t k = 0; k < patterns.size(); ++k)
-                used = used ||
-                       (patterns[k]->CanOccur() && patterns[k]->ShiftJisFolding() == (rule == 1));
-            if (!used)
+            if (byRule[rule].empty())
                 continue;
             folders[rule].Fold(text, folded_[rule]);
-            for (std::size_t k = 0; k < patterns.size(); ++k) {
-                if (patterns[k]->CanOccur() && patterns[k]->ShiftJisFolding() == (rule == 1))
-                    searches[k].Feed(folded_[rule]);
-            }
+            for (std::size_t k : byRule[rule])
+                searches[k].Feed(folded_[rule]);
         }
     };
-    auto allFound = [&] {
+    auto allSettled = [&] {
         return std::all_of(searches.begin(), searches.end(),
-                           [](const StreamSearch& s) { return s.Found(); });
+                           [](const StreamSearch& s) { return s.Settled(); });
     };
 
     raw_.resize(pieceSize_);
     bool ended = false;
-    while (!ended && !allFound()) {
+    while (!ended && !allSettled()) {
         const std::size_t n = file.Read(raw_.data(), raw_.size());
         std::string_view piece(raw_.data(), n);
         const std::size_t zero = piece.find('\0');
@@ -197,7 +198,7 @@ std::optional<std::vector<bool>> ContentScanner::Scan(
             piece = piece.substr(0, zero);
         ended = n < raw_.size() || zero != std::string_view::npos;
         // Slices keep the work after an early find small.
-        for (std::size_t at = 0; at < piece.size() && !allFound(); at += kSliceSize) {
+        for (std::size_t at = 0; at < piece.size() && !allSettled(); at += kSliceSize) {
             const std::string_view slice = piece.substr(at, kSliceSize);
             if (!normalize) {
                 feed(slice);
@@ -207,7 +208,7 @@ std::optional<std::vector<bool>> ContentScanner::Scan(
             normalizer.Append(slice, normalized_);
             feed(normalized_);
         }
-        if (ended && normalize && !allFound()) {
+        if (ended && normalize && !allSettled()) {
             normalized_.clear();
             normalizer.Finish(normalized_);
             feed(normalized_);
