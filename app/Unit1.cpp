@@ -29,10 +29,6 @@ constexpr int kClientHeight = 585;
 // The insets of a group box's frame and caption, which its aligned children leave free.
 const QMargins kGroupBoxInsets(2, 14, 2, 2);
 
-const char* const kExtensionLines[] = {"txt",  "ini", "php", "cgi", "html", "htm", "css", "js",
-                                       "vbs",  "asp", "C",   "cc",  "cpp",  "cs",  "h",   "hpp",
-                                       "java", "pas", "pl",  "as",  "hsp",  "py"};
-
 QFrame* NewPanel(QWidget* parent) {
     auto* panel = new QFrame(parent);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -55,24 +51,11 @@ QPlainTextEdit* NewMemo(QWidget* parent, Qt::ScrollBarPolicy horizontal) {
     return memo;
 }
 
-// The lines of a multi-line text as a string list reads them: a final line break ends the last
-// line and does not open another.
+// The lines of a multi-line text, split as a string list splits its Text.
 std::vector<std::string> LinesOf(const QString& text) {
-    std::vector<std::string> lines;
-    if (text.isEmpty())
-        return lines;
-    const std::string bytes = text.toLocal8Bit().toStdString();
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) {
-            lines.push_back(bytes.substr(start));
-            break;
-        }
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
+    TStringList lines;
+    lines.SetText(text.toLocal8Bit().toStdString());
+    return lines.Lines();
 }
 
 // Chains the keyboard order through widgets, in the order given.
@@ -176,8 +159,8 @@ void TForm1::BuildControls(const BrowserFactory& browserFactory) {
     Place(Edit5, 112, 36, 121, 20);
     Memo2 = NewMemo(GroupBox5, Qt::ScrollBarAlwaysOff);
     QStringList extensions;
-    for (const char* line : kExtensionLines)
-        extensions << QString::fromLatin1(line);
+    for (const std::string& line : StoredExtensionLines())
+        extensions << QString::fromStdString(line);
     Memo2->setPlainText(extensions.join('\n'));
     Place(Memo2, 112, 60, 121, 37);
     CheckBox3 = new QCheckBox(QString::fromUtf8("全ての拡張子"), GroupBox5);

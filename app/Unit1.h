@@ -110,13 +110,13 @@ class TForm1 : public QMainWindow, private SearchWindow {
     std::string FolderToSearch() const override;
     bool IncludeSubfolders() const override;
     int EncodingIndex() const override;
-    std::string ContentText() const override { return contentText_; }
-    std::string ContentExcludeText() const override { return contentExcludeText_; }
-    std::string NameText() const override { return nameText_; }
-    std::string NameExcludeText() const override { return nameExcludeText_; }
+    const std::string& ContentText() const override { return contentText_; }
+    const std::string& ContentExcludeText() const override { return contentExcludeText_; }
+    const std::string& NameText() const override { return nameText_; }
+    const std::string& NameExcludeText() const override { return nameExcludeText_; }
     bool ExtensionListEmpty() const override { return extensionLines_.empty(); }
     bool ExtensionListEnabled() const override;
-    std::vector<std::string> ExtensionLines() const override { return extensionLines_; }
+    const std::vector<std::string>& ExtensionLines() const override { return extensionLines_; }
     bool FullPaths() const override;
     void SetStartEnabled(bool enabled) override;
     void SetResultText(const std::string& text) override;

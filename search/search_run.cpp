@@ -68,8 +68,8 @@ bool PassesExtensionTest(const SearchWindow& window, const std::string& path) {
 }
 
 bool PassesNameTests(const SearchWindow& window, const std::string& path) {
-    const std::string include = window.NameText();
-    const std::string exclude = window.NameExcludeText();
+    const std::string& include = window.NameText();
+    const std::string& exclude = window.NameExcludeText();
     if (include.empty() && exclude.empty())
         return true;
     const std::string name = FoldCase(FileNamePart(path));

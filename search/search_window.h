@@ -7,6 +7,9 @@
 
 namespace tanmira {
 
+// The lines the window's extension list holds at start.
+const std::vector<std::string>& StoredExtensionLines();
+
 // Keyword encodings in the order of the window's encoding list.
 enum class KeywordEncoding { ShiftJis = 0, Euc = 1, Utf8 = 2 };
 
@@ -20,16 +23,17 @@ class SearchWindow {
     virtual bool IncludeSubfolders() const = 0;      // CheckBox2
     virtual int EncodingIndex() const = 0;           // ComboBox1.ItemIndex
 
-    // Read at the start (keywords) and again for each file (only whether they are empty).
-    virtual std::string ContentText() const = 0;         // Edit2
-    virtual std::string ContentExcludeText() const = 0;  // Edit3
+    // Read at the start (keywords) and again for each file (only whether they are empty). The
+    // texts read for each file are given by reference: a run reads them thousands of times.
+    virtual const std::string& ContentText() const = 0;         // Edit2
+    virtual const std::string& ContentExcludeText() const = 0;  // Edit3
 
     // Read for each file.
-    virtual std::string NameText() const = 0;                     // Edit4
-    virtual std::string NameExcludeText() const = 0;              // Edit5
-    virtual bool ExtensionListEmpty() const = 0;                  // Memo2's whole text is empty
-    virtual bool ExtensionListEnabled() const = 0;                // Memo2.Enabled
-    virtual std::vector<std::string> ExtensionLines() const = 0;  // Memo2.Lines
+    virtual const std::string& NameText() const = 0;         // Edit4
+    virtual const std::string& NameExcludeText() const = 0;  // Edit5
+    virtual bool ExtensionListEmpty() const = 0;             // Memo2's whole text is empty
+    virtual bool ExtensionListEnabled() const = 0;           // Memo2.Enabled
+    virtual const std::vector<std::string>& ExtensionLines() const = 0;  // Memo2.Lines
 
     // Read by the result display.
     virtual bool FullPaths() const = 0;  // CheckBox1

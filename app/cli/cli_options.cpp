@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "search/search_window.h"
+
 namespace tanmira::cli {
 
 namespace {
@@ -33,13 +35,6 @@ std::optional<int> EncodingIndex(const std::string& name) {
 
 }  // namespace
 
-const std::vector<std::string>& DefaultExtensions() {
-    static const std::vector<std::string> extensions = {
-        "txt", "ini", "php", "cgi", "html", "htm",  "css", "js", "vbs", "asp", "C",
-        "cc",  "cpp", "cs",  "h",   "hpp",  "java", "pas", "pl", "as",  "hsp", "py"};
-    return extensions;
-}
-
 std::string UsageText() {
     return "usage: tanmira-cli [--subfolders] [--content KW] [--content-exclude KW] [--name KW]\n"
            "                   [--name-exclude KW] [--extensions LIST | --all-extensions]\n"
@@ -48,7 +43,7 @@ std::string UsageText() {
 
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
     CliOptions options;
-    options.extensions = DefaultExtensions();
+    options.extensions = StoredExtensionLines();
     bool extensionsGiven = false;
     std::optional<std::string> folder;
     const std::pair<const char*, std::string CliOptions::*> textOptions[] = {

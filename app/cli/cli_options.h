@@ -20,9 +20,6 @@ struct CliOptions {
     bool fullPaths = false;
 };
 
-// The extensions stored in the window's extension box.
-const std::vector<std::string>& DefaultExtensions();
-
 // Parses the arguments after the program name; nothing (and a reason in error) on a usage error.
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error);
 

@@ -14,13 +14,13 @@ class CliWindow : public SearchWindow {
     std::string FolderToSearch() const override { return options_.folder; }
     bool IncludeSubfolders() const override { return options_.subfolders; }
     int EncodingIndex() const override { return options_.encodingIndex; }
-    std::string ContentText() const override { return options_.content; }
-    std::string ContentExcludeText() const override { return options_.contentExclude; }
-    std::string NameText() const override { return options_.name; }
-    std::string NameExcludeText() const override { return options_.nameExclude; }
+    const std::string& ContentText() const override { return options_.content; }
+    const std::string& ContentExcludeText() const override { return options_.contentExclude; }
+    const std::string& NameText() const override { return options_.name; }
+    const std::string& NameExcludeText() const override { return options_.nameExclude; }
     bool ExtensionListEmpty() const override { return options_.extensions.empty(); }
     bool ExtensionListEnabled() const override { return !options_.allExtensions; }
-    std::vector<std::string> ExtensionLines() const override { return options_.extensions; }
+    const std::vector<std::string>& ExtensionLines() const override { return options_.extensions; }
     bool FullPaths() const override { return options_.fullPaths; }
     void SetStartEnabled(bool) override {}
     void SetResultText(const std::string& text) override { resultText_ = text; }

@@ -43,13 +43,13 @@ class FakeWindow : public SearchWindow {
     std::string FolderToSearch() const override { return folder; }
     bool IncludeSubfolders() const override { return subfolders; }
     int EncodingIndex() const override { return encoding; }
-    std::string ContentText() const override { return content; }
-    std::string ContentExcludeText() const override { return contentExclude; }
-    std::string NameText() const override { return name; }
-    std::string NameExcludeText() const override { return nameExclude; }
+    const std::string& ContentText() const override { return content; }
+    const std::string& ContentExcludeText() const override { return contentExclude; }
+    const std::string& NameText() const override { return name; }
+    const std::string& NameExcludeText() const override { return nameExclude; }
     bool ExtensionListEmpty() const override { return extensions.empty(); }
     bool ExtensionListEnabled() const override { return extensionsEnabled; }
-    Lines ExtensionLines() const override { return extensions; }
+    const Lines& ExtensionLines() const override { return extensions; }
     bool FullPaths() const override { return fullPaths; }
     void SetStartEnabled(bool enabled) override { startEnabled.push_back(enabled); }
     void SetResultText(const std::string& text) override { result = text; }
