@@ -54,11 +54,14 @@ class PieceFolder {
   public:
     explicit PieceFolder(const platform::LeadByteTable& leadBytes) : leadBytes_(leadBytes) {}
 
-    void Fold(std::string_view piece, std::string& out) {
-        out.resize(piece.size());
+    // Folds piece into out, which only grows (no bytes are cleared that are overwritten anyway);
+    // gives the folded bytes.
+    std::string_view Fold(std::string_view piece, std::string& out) {
+        if (out.size() < piece.size())
+            out.resize(piece.size());
         if (leadBytes_.none()) {
             FoldAscii(piece, out);
-            return;
+            return std::string_view(out.data(), piece.size());
         }
         for (std::size_t i = 0; i < piece.size(); ++i) {
             const char c = piece[i];
@@ -72,6 +75,7 @@ class PieceFolder {
                 trail_ = leadBytes_.test(static_cast<unsigned char>(c));
             }
         }
+        return std::string_view(out.data(), piece.size());
     }
 
   private:
@@ -178,9 +182,9 @@ std::optional<std::vector<bool>> ContentScanner::Scan(
         for (std::size_t rule = 0; rule < folders.size(); ++rule) {
             if (byRule[rule].empty())
                 continue;
-            folders[rule].Fold(text, folded_[rule]);
+            const std::string_view folded = folders[rule].Fold(text, folded_[rule]);
             for (std::size_t k : byRule[rule])
-                searches[k].Feed(folded_[rule]);
+                searches[k].Feed(folded);
         }
     };
     auto allSettled = [&] {
