@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <set>
 
 #include "platform/platform.h"
