@@ -2,21 +2,12 @@
 // limits, no entry holds a line break or a 0 byte, and every entry the banner would show is an http
 // or https address with a host, also when the browser parses it leniently as it navigates.
 #include <QUrl>
-#include <cstdlib>
 
 #include "banner/ad_list.h"
 #include "tests/fuzz/fuzz_input.h"
 
 using namespace tanmira;
-
-namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-}  // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes = fuzz::FuzzInput(data, size).Rest();

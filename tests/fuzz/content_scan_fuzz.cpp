@@ -3,8 +3,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "search/content_scan.h"
 #include "search/string_list.h"
 #include "search/text_rules.h"
@@ -40,9 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The file lives in memory, reached through its descriptor's path.
     static const int fd = memfd_create("content", 0);
     static const std::string path = "/proc/self/fd/" + std::to_string(fd);
-    if (ftruncate(fd, 0) != 0 ||
-        pwrite(fd, content.data(), content.size(), 0) != static_cast<ssize_t>(content.size()))
-        std::abort();
+    fuzz::Check(ftruncate(fd, 0) == 0 && pwrite(fd, content.data(), content.size(), 0) ==
+                                             static_cast<ssize_t>(content.size()));
 
     std::vector<ContentPattern> patterns(keywords.begin(), keywords.end());
     std::vector<const ContentPattern*> pointers;
@@ -50,11 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pointers.push_back(&pattern);
     ContentScanner scanner(pieceSize);
     const std::optional<std::vector<bool>> found = scanner.Scan(path, pointers);
-    if (!found || found->size() != keywords.size())
-        std::abort();
+    fuzz::Check(found && found->size() == keywords.size());
     for (std::size_t k = 0; k < keywords.size(); ++k) {
-        if ((*found)[k] != LiteralRuleFinds(keywords[k], content))
-            std::abort();
+        fuzz::Check((*found)[k] == LiteralRuleFinds(keywords[k], content));
     }
     return 0;
 }

@@ -1,20 +1,15 @@
 // Fuzz target: the folder chooser's resolution of a typed text and the lines it shows for a
 // folder, in both path styles, with and without Shift_JIS lead bytes.
-#include <cstdlib>
 
 #include "app/folder_path.h"
 #include "search/text_rules.h"
 #include "tests/fuzz/fuzz_input.h"
 
 using namespace tanmira;
+using fuzz::Check;
 using platform::PathStyle;
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 // Takes every path whose file-name part starts with "f" for an existing file.
 class FakeProbe : public PathProbe {
@@ -33,9 +28,7 @@ class FakeProbe : public PathProbe {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput input(data, size);
-    const std::uint8_t choice = input.Byte();
-    const PathStyle style = choice & 1 ? PathStyle::Windows : PathStyle::Posix;
-    const LeadByteTable& leads = choice & 2 ? platform::ShiftJisLeadBytes() : NoLeadBytes();
+    const auto [style, leads] = fuzz::ChoosePathRules(input.Byte());
     const std::string text = input.Rest();
     const FakeProbe probe(style, leads);
 

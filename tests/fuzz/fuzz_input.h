@@ -1,13 +1,34 @@
 // Splits a fuzzer's input into the values a target needs: single bytes first, then
-// length-prefixed byte strings, then the rest.
+// length-prefixed byte strings, then the rest; picks the path rules a byte names; and checks.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
+#include "search/text_rules.h"
+
 namespace tanmira::fuzz {
+
+// Ends the run as a crash, which libFuzzer reports with the input, unless condition holds.
+inline void Check(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+// A path style and a lead-byte table.
+struct PathRules {
+    PathStyle style;
+    const LeadByteTable& leads;
+};
+
+// Both path styles, with and without Shift_JIS lead bytes, by the low bits of choice.
+inline PathRules ChoosePathRules(std::uint8_t choice) {
+    return {choice & 1 ? PathStyle::Windows : PathStyle::Posix,
+            choice & 2 ? platform::ShiftJisLeadBytes() : NoLeadBytes()};
+}
 
 class FuzzInput {
   public:

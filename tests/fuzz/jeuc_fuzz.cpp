@@ -1,6 +1,5 @@
 // Fuzz target: the Shift_JIS to EUC-JP conversion of keywords: two output bytes for every lead
 // byte (also a lone one at the end), other bytes unchanged, and no state across characters.
-#include <cstdlib>
 
 #include "search/jeuc.h"
 #include "tests/fuzz/fuzz_input.h"
@@ -23,15 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             i += std::min<std::size_t>(2, s.size() - i);
             continue;
         }
-        if (out >= euc.size() || euc[out] != s[i])
-            std::abort();
+        fuzz::Check(out < euc.size() && euc[out] == s[i]);
         ++length;
         ++out;
         ++i;
     }
-    if (euc.size() != length)
-        std::abort();
-    if (jeuc::SjisToEuc(s.substr(0, boundary)) + jeuc::SjisToEuc(s.substr(boundary)) != euc)
-        std::abort();
+    fuzz::Check(euc.size() == length);
+    fuzz::Check(jeuc::SjisToEuc(s.substr(0, boundary)) + jeuc::SjisToEuc(s.substr(boundary)) ==
+                euc);
     return 0;
 }

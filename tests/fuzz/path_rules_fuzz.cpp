@@ -1,17 +1,12 @@
 // Fuzz target: the path rules in both path styles, with and without Shift_JIS lead bytes.
-#include <cstdlib>
 
 #include "search/text_rules.h"
 #include "tests/fuzz/fuzz_input.h"
 
 using namespace tanmira;
+using fuzz::Check;
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 bool IsSuffix(const std::string& part, const std::string& whole) {
     return whole.ends_with(part);
@@ -21,9 +16,7 @@ bool IsSuffix(const std::string& part, const std::string& whole) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput input(data, size);
-    const std::uint8_t choice = input.Byte();
-    const PathStyle style = choice & 1 ? PathStyle::Windows : PathStyle::Posix;
-    const LeadByteTable& leads = choice & 2 ? platform::ShiftJisLeadBytes() : NoLeadBytes();
+    const auto [style, leads] = fuzz::ChoosePathRules(input.Byte());
     const std::string path = input.Rest();
     const char separator = platform::Separator(style);
 

@@ -1,5 +1,4 @@
 // Fuzz target: the string list's Text form against a plain line splitter, and its round trip.
-#include <cstdlib>
 
 #include "search/string_list.h"
 #include "tests/fuzz/fuzz_input.h"
@@ -35,18 +34,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tanmira::TStringList list;
     list.AppendLine("left over");
     list.SetText(text);
-    if (list.Lines() != SplitLines(text))
-        std::abort();
+    tanmira::fuzz::Check(list.Lines() == SplitLines(text));
     // Text then SetText gives the same entries, and Text is every entry followed by CR LF.
     const std::string joined = list.Text();
     tanmira::TStringList again;
     again.SetText(joined);
-    if (again.Lines() != list.Lines())
-        std::abort();
+    tanmira::fuzz::Check(again.Lines() == list.Lines());
     std::string expected;
     for (const std::string& line : list.Lines())
         expected += line + "\r\n";
-    if (joined != expected)
-        std::abort();
+    tanmira::fuzz::Check(joined == expected);
     return 0;
 }
