@@ -14,17 +14,15 @@
 namespace tanmira::platform {
 namespace {
 
+// The complete attribute words of a folder's entries, by name.
 std::map<std::string, AttributeWord> Attributes(const std::string& folder) {
     std::map<std::string, AttributeWord> words;
-    FolderEnumeration enumeration(folder);
-    EXPECT_TRUE(enumeration.Started());
-    DirEntry entry;
-    while (enumeration.Next(entry))
+    for (const DirEntry& entry : ListFolder(folder, 0).entries)
         words[entry.name] = entry.attributes;
     return words;
 }
 
-TEST(FolderEnumeration, MapsEntriesOntoAttributeBits) {
+TEST(ListFolder, MapsEntriesOntoAttributeBits) {
     testing::TempTree tree;
     tree.File("file.txt", "x");
     tree.File(".dotfile");
@@ -42,10 +40,11 @@ TEST(FolderEnumeration, MapsEntriesOntoAttributeBits) {
     EXPECT_EQ(words[".hidden-fifo"], kDevice);  // no hidden or read-only bit that would list it
     EXPECT_EQ(words["link"], kArchive);         // links are followed
     EXPECT_EQ(words["dangling"], kReparsePoint);
-    EXPECT_TRUE(words.count("."));
+    EXPECT_FALSE(words.count("."));
+    EXPECT_FALSE(words.count(".."));
 }
 
-TEST(FolderEnumeration, MarksFilesTheUserMayNotWrite) {
+TEST(ListFolder, MarksFilesTheUserMayNotWrite) {
     testing::TempTree tree;
     ASSERT_EQ(chmod(tree.Root().c_str(), 0755), 0);
     const std::string path = tree.File("ro.txt");
@@ -62,11 +61,7 @@ TEST(FolderEnumeration, MarksFilesTheUserMayNotWrite) {
     if (child == 0) {
         if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
             _exit(2);
-        std::map<std::string, AttributeWord> words;
-        FolderEnumeration enumeration(tree.Root());
-        DirEntry entry;
-        while (enumeration.Next(entry))
-            words[entry.name] = entry.attributes;
+        std::map<std::string, AttributeWord> words = Attributes(tree.Root());
         const bool readOnly =
             words["ro.txt"] == (kArchive | kReadOnly) && words["rw.txt"] == (kArchive | kReadOnly);
         _exit(readOnly ? 0 : 1);
@@ -78,12 +73,12 @@ TEST(FolderEnumeration, MarksFilesTheUserMayNotWrite) {
     EXPECT_EQ(Attributes(tree.Root())["ro.txt"], kArchive);  // root itself may write it
 }
 
-TEST(FolderEnumeration, DoesNotStartOnAMissingFolder) {
+TEST(ListFolder, TellsAMissingFolderFromAnUnreadableOne) {
     testing::TempTree tree;
-    FolderEnumeration enumeration(tree.Path("missing"));
-    DirEntry entry;
-    EXPECT_FALSE(enumeration.Started());
-    EXPECT_FALSE(enumeration.Next(entry));
+    EXPECT_EQ(ListFolder(tree.Path("missing"), 0).result, ListingResult::Missing);
+    EXPECT_EQ(ListFolder(tree.File("file"), 0).result, ListingResult::Missing);
+    const std::string path(5000, 'x');  // longer than the system allows
+    EXPECT_EQ(ListFolder("/" + path, 0).result, ListingResult::Unreadable);
 }
 
 TEST(InputFile, OpensOnlyRegularFilesAndNeverBlocks) {
