@@ -1,7 +1,5 @@
 // Tests of the POSIX mapping of folder entries onto attribute words, and of file reading.
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +7,7 @@
 #include <map>
 
 #include "platform/platform.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira::platform {
@@ -56,21 +55,26 @@ TEST(ListFolder, MarksFilesTheUserMayNotWrite) {
     }
     // Root may write every file: look as an unprivileged user, in a child process. Both files
     // belong to root, so neither is writable for that user.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(2);
-        std::map<std::string, AttributeWord> words = Attributes(tree.Root());
-        const bool readOnly =
-            words["ro.txt"] == (kArchive | kReadOnly) && words["rw.txt"] == (kArchive | kReadOnly);
-        _exit(readOnly ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(testing::InChild(
+        [&] {
+            std::map<std::string, AttributeWord> words = Attributes(tree.Root());
+            return words["ro.txt"] == (kArchive | kReadOnly) &&
+                   words["rw.txt"] == (kArchive | kReadOnly);
+        },
+        testing::ChildUser::Unprivileged));
     EXPECT_EQ(Attributes(tree.Root())["ro.txt"], kArchive);  // root itself may write it
+}
+
+TEST(ListFolder, ListsInNameOrderWithLettersOfEitherCaseTogether) {
+    testing::TempTree tree;
+    for (const char* name :
+         {"b", "A", "a", "_x", "B.txt", "a.TXT", "~", "\xC3\xA9", "Z", "[", "aa"})
+        tree.File(name);
+    std::vector<std::string> names;
+    for (const DirEntry& entry : ListFolder(tree.Root(), kArchive).entries)
+        names.push_back(entry.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "a", "a.TXT", "aa", "b", "B.txt", "Z", "[",
+                                               "_x", "~", "\xC3\xA9"}));
 }
 
 TEST(ListFolder, TellsAMissingFolderFromAnUnreadableOne) {
