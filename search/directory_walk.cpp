@@ -48,14 +48,21 @@ class Walker {
             if (outcome_.stopped)
                 break;
             const bool isDirectory = (entry.attributes & platform::kDirectory) != 0;
-            std::string path = folder + entry.name;
+            std::string path;
+            path.reserve(folder.size() + entry.name.size() + 1);  // room for a separator
+            path.append(folder).append(entry.name);
             if (isDirectory && mark)
                 path = WithSeparator(std::move(path));
-            if ((entry.attributes & options_.mask) != 0 ||
-                (entry.attributes == 0 && options_.includeZero))
+            const bool listed = (entry.attributes & options_.mask) != 0 ||
+                                (entry.attributes == 0 && options_.includeZero);
+            if (!options_.recurse || !isDirectory) {
+                if (listed)
+                    list_.AppendLine(std::move(path));
+                continue;
+            }
+            if (listed)
                 list_.AppendLine(path);
-            if (options_.recurse && isDirectory)
-                Walk(WithSeparator(std::move(path)), depth + 1);
+            Walk(WithSeparator(std::move(path)), depth + 1);
         }
         ancestors_.pop_back();
     }

@@ -95,7 +95,8 @@ bool PassesExtensionTest(const SearchWindow& window, const std::string& path) {
     if (!extension.empty())
         extension.erase(0, 1);  // the dot
     for (const std::string& line : window.ExtensionLines()) {
-        if (SameBytes(extension, FoldCase(line)))
+        // Folding keeps the length: only lines as long as the extension can equal it.
+        if (line.size() == extension.size() && SameBytes(extension, FoldCase(line)))
             return true;
     }
     return false;

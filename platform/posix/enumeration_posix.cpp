@@ -114,35 +114,33 @@ unsigned char Upper(char c) {
 
 // Name order: bytes with a-z taken as A-Z, ties broken by the raw bytes.
 bool NameOrderLess(const DirEntry& a, const DirEntry& b) {
-    const std::size_t common = std::min(a.name.size(), b.name.size());
+    const std::string& x = a.name;
+    const std::string& y = b.name;
+    const std::size_t common = std::min(x.size(), y.size());
     for (std::size_t i = 0; i < common; ++i) {
-        const unsigned char x = Upper(a.name[i]);
-        const unsigned char y = Upper(b.name[i]);
-        if (x != y)
-            return x < y;
+        if (x[i] == y[i])
+            continue;  // the usual case, and equal bytes are equal upper-cased
+        const unsigned char p = Upper(x[i]);
+        const unsigned char q = Upper(y[i]);
+        if (p != q)
+            return p < q;
     }
-    if (a.name.size() != b.name.size())
-        return a.name.size() < b.name.size();
-    return a.name < b.name;
+    if (x.size() != y.size())
+        return x.size() < y.size();
+    return x < y;
 }
 
 }  // namespace
 
 FolderListing ListFolder(const std::string& folder, AttributeWord listMask) {
     FolderListing listing;
-    const int fd = open(folder.empty() ? "/" : folder.c_str(),
-                        O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    DIR* dir = opendir(folder.empty() ? "/" : folder.c_str());
+    if (dir == nullptr) {
         listing.result = errno == ENOENT || errno == ENOTDIR ? ListingResult::Missing
                                                              : ListingResult::Unreadable;
         return listing;
     }
-    DIR* dir = fdopendir(fd);
-    if (dir == nullptr) {
-        close(fd);
-        listing.result = ListingResult::Unreadable;
-        return listing;
-    }
+    const int fd = dirfd(dir);
     struct stat st {};
     if (fstat(fd, &st) == 0)
         listing.folderId = IdOf(st);
