@@ -130,6 +130,35 @@ bool NameOrderLess(const DirEntry& a, const DirEntry& b) {
     return x < y;
 }
 
+// Sorts entries into name order. The sort moves (key, index) pairs, the key packing the first
+// eight bytes of a name upper-cased, so that most comparisons are one integer comparison (a short
+// name is padded with 0 bytes, which no name holds, and sorts first as it should).
+void SortByName(std::vector<DirEntry>& entries) {
+    struct Keyed {
+        std::uint64_t key;
+        std::size_t index;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& name = entries[i].name;
+        std::uint64_t key = 0;
+        for (std::size_t j = 0; j < 8; ++j)
+            key = key << 8 | (j < name.size() ? Upper(name[j]) : 0u);
+        keyed.push_back(Keyed{key, i});
+    }
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        return NameOrderLess(entries[a.index], entries[b.index]);
+    });
+    std::vector<DirEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const Keyed& k : keyed)
+        sorted.push_back(std::move(entries[k.index]));
+    entries.swap(sorted);
+}
+
 }  // namespace
 
 FolderListing ListFolder(const std::string& folder, AttributeWord listMask) {
@@ -159,7 +188,7 @@ FolderListing ListFolder(const std::string& folder, AttributeWord listMask) {
     }
     listing.result = errno == 0 ? ListingResult::Listed : ListingResult::Unreadable;
     closedir(dir);
-    std::sort(listing.entries.begin(), listing.entries.end(), NameOrderLess);
+    SortByName(listing.entries);
     return listing;
 }
 

@@ -150,15 +150,6 @@ TEST(ListFiles, TheRecursiveCallAlwaysMarksFolders) {
               (Lines{tree.Path("sub"), tree.Path("sub/deeper/"), tree.Path("sub/deeper/c.txt")}));
 }
 
-TEST(ListFiles, ListsEachFolderInNameOrderDepthFirst) {
-    testing::TempTree tree;
-    for (const char* name : {"b/x", "A", "a.TXT", "B.txt", "_x"})
-        tree.File(name);
-    const std::string r = tree.Root() + "/";
-    EXPECT_EQ(Walk(tree.Root(), true),
-              (Lines{r + "A", r + "a.TXT", r + "b/", r + "b/x", r + "B.txt", r + "_x"}));
-}
-
 TEST(WalkFolder, DepthIsNotBoundedByOpenFiles) {
     // 1,100 levels (a path of about 2,200 bytes) under a limit of 32 open files.
     testing::TempTree tree;
