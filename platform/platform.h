@@ -107,8 +107,9 @@ struct FolderListing {
 // call gives (read-only); every other word is complete. Pass 0 for complete words throughout.
 //
 // An entry whose target cannot be examined for any reason but that it is gone (no search
-// permission on the way, say) is still given, its word taken from its directory entry type;
-// a link that leads nowhere (missing target, loop) is a reparse point alone.
+// permission on the way, say) is still given, its word taken from its directory entry type (a
+// folder as a folder, anything else as a file, so that a reader's failure to open it is
+// reported); a link that leads nowhere (missing target, loop) is a reparse point alone.
 FolderListing ListFolder(const std::string& folder, AttributeWord listMask);
 
 // The devices (FileId::device) of the kernel pseudo file systems mounted now (proc, sysfs,

@@ -31,13 +31,13 @@ class Walker {
         platform::FolderListing listing = platform::ListFolder(folder, options_.mask);
         if (listing.result == platform::ListingResult::Missing)
             return;
-        if (listing.result == platform::ListingResult::Unreadable)
-            outcome_.unopened.push_back(folder);
         if (depth == 0 && options_.recurse)
             ExemptSearchedFileSystem(listing.folderId.device);
         if (depth > 0 &&
             (Holds(ancestors_, listing.folderId) || Holds(pseudoDevices_, listing.folderId.device)))
             return;
+        if (listing.result == platform::ListingResult::Unreadable)
+            outcome_.unopened.push_back(folder);
         if (progress_ && !progress_(list_.LineCount())) {
             outcome_.stopped = true;
             return;
