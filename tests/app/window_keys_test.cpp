@@ -26,23 +26,11 @@ QStringList Walk(TForm1& form, Qt::Key key, int steps) {
 }
 
 TEST_F(FormTest, TabWalksTheStoredKeyboardOrderBothWays) {
-    const QStringList order = {"Memo1",
-                               "CheckBox1",
-                               "Button2",
-                               "Button3",
-                               "Edit3",
-                               "Edit2",
-                               "Edit4",
-                               "Edit5",
-                               "Memo2",
-                               "CheckBox3",
-                               "ComboBox1",
-                               "Button4",
-                               "CheckBox2",
-                               "DriveComboBox1",
-                               "Edit1",
-                               "Button1",
-                               "DirectoryListBox1"};
+    const QStringList order = QString(
+                                  "Memo1 CheckBox1 Button2 Button3 Edit3 Edit2 Edit4 Edit5 "
+                                  "Memo2 CheckBox3 ComboBox1 Button4 CheckBox2 DriveComboBox1 "
+                                  "Edit1 Button1 DirectoryListBox1")
+                                  .split(' ');
     const QString memo1 = form_->Memo1->toPlainText();
     const QString memo2 = form_->Memo2->toPlainText();
 
@@ -51,9 +39,7 @@ TEST_F(FormTest, TabWalksTheStoredKeyboardOrderBothWays) {
     forward << order.first();
     EXPECT_EQ(Walk(*form_, Qt::Key_Tab, order.size()), forward);
 
-    QStringList backward;
-    for (qsizetype i = order.size() - 1; i >= 0; --i)
-        backward << order[i];
+    const QStringList backward(order.rbegin(), order.rend());
     EXPECT_EQ(Walk(*form_, Qt::Key_Backtab, order.size()), backward);
 
     // Both memos passed Tab on without taking it as text.
