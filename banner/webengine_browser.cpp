@@ -2,6 +2,7 @@
 // read local files, only http, https and about:blank are loaded, a page may navigate itself only
 // a few times, and a click on a link opens it in the user's default browser.
 #include <QApplication>
+#include <QChildEvent>
 #include <QDesktopServices>
 #include <QUrl>
 #include <QWebEngineLoadingInfo>
@@ -69,6 +70,25 @@ class AdPage : public QWebEnginePage {
     int selfNavigations_ = 0;
 };
 
+// Keeps the view and the widgets it adds inside itself out of the keyboard focus: the banner
+// shows no focus mark, so a Tab stop or a click there would leave the focus invisible.
+class NoFocusTree : public QObject {
+  public:
+    explicit NoFocusTree(QWidget* root) : QObject(root) {
+        root->setFocusPolicy(Qt::NoFocus);
+        root->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished) {
+            if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+                child->setFocusPolicy(Qt::NoFocus);
+        }
+        return false;
+    }
+};
+
 class WebEngineBrowser : public Browser {
   public:
     explicit WebEngineBrowser(QWidget* parent)
@@ -76,6 +96,7 @@ class WebEngineBrowser : public Browser {
         page_ = new AdPage(view_);
         view_->setPage(page_);
         view_->setContextMenuPolicy(Qt::NoContextMenu);
+        new NoFocusTree(view_);
         QObject::connect(page_, &QWebEnginePage::loadingChanged, view_,
                          [this](const QWebEngineLoadingInfo& info) { LoadingChanged(info); });
     }

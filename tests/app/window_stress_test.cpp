@@ -1,11 +1,13 @@
-// The main window under stress during a search: stop and close at every point of a run, a second
-// start request while one runs, and the result style and extension list changed under it. Run
-// under AddressSanitizer and LeakSanitizer by the sanitizer build of the test script.
+// The main window under stress during a search: stop and close at every point of the file loop
+// and during the walk, a second start request while one runs, and the result style and extension
+// list changed under it. Run under AddressSanitizer and LeakSanitizer by the sanitizer build of
+// the test script.
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <filesystem>
 
 #include "tests/app/form_fixture.h"
 
@@ -51,6 +53,70 @@ TEST_F(WindowStressTest, StopOrCloseAtEveryPointOfARun) {
             EXPECT_TRUE(form_->Button2->isEnabled());
         }
     }
+}
+
+// A tree whose walk takes well over the walk's event interval: 8,000 folders, one hit.
+class WalkStressTest : public FormTest {
+  protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        for (int i = 0; i < 40; ++i) {
+            for (int j = 0; j < 200; ++j)
+                std::filesystem::create_directories(Folder() + "/" + std::to_string(i) + "/" +
+                                                    std::to_string(j));
+        }
+        Write("0/hit.txt", kKeyword);
+        form_->CheckBox2->setChecked(true);  // "サブフォルダ含む"
+    }
+
+    // True while the status shows the walk's count rather than the file loop's "i / n".
+    bool Walking() const { return !form_->StatusBar1->currentMessage().contains('/'); }
+};
+
+TEST_F(WalkStressTest, StopOrCloseDuringTheWalk) {
+    for (const bool closing : {false, true}) {
+        SCOPED_TRACE(closing ? "close" : "stop");
+        SetUp();
+        bool acted = false;
+        DuringRun request(
+            *form_, [this] { return Walking(); },
+            [&] {
+                acted = true;
+                if (closing)
+                    form_->close();
+                else
+                    QTest::mouseClick(form_->Button3, Qt::LeftButton);
+            });
+        BoxWatcher boxes;
+        QTest::mouseClick(form_->Button2, Qt::LeftButton);
+        ASSERT_TRUE(acted);
+        EXPECT_FALSE(form_->Searching());
+        EXPECT_EQ(boxes.seen.count, 0);
+        if (closing) {
+            EXPECT_FALSE(form_->isVisible());
+            EXPECT_EQ(form_->State(), nullptr);
+            continue;
+        }
+        EXPECT_TRUE(Walking());
+        EXPECT_EQ(form_->Memo1->toPlainText(), "");
+        EXPECT_TRUE(form_->Button2->isEnabled());
+        // The next run walks the whole tree.
+        QTest::mouseClick(form_->Button2, Qt::LeftButton);
+        EXPECT_EQ(form_->Memo1->toPlainText(), "hit.txt\n");
+    }
+}
+
+TEST_F(WalkStressTest, SecondStartRequestDuringTheWalkStartsNoSecondRun) {
+    bool stillSearching = false;
+    DuringRun again(
+        *form_, [this] { return Walking(); },
+        [&] {
+            form_->Button2Click();
+            stillSearching = form_->Searching();
+        });
+    QTest::mouseClick(form_->Button2, Qt::LeftButton);
+    EXPECT_TRUE(stillSearching);
+    EXPECT_EQ(form_->Memo1->toPlainText(), "hit.txt\n");
 }
 
 TEST_F(WindowStressTest, SecondStartRequestDuringARunStartsNoSecondRun) {

@@ -2,7 +2,6 @@
 // in a child process under a watchdog and checks that the run ends, that every ordinary hit is
 // still found, what the run reports, and how far the child's memory grows.
 #include <fcntl.h>
-#include <grp.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -16,20 +15,22 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <thread>
 
 #include "search/exceptions.h"
 #include "search/search_run.h"
+#include "tests/support/child_process.h"
 #include "tests/support/fake_search_window.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira {
 namespace {
 
+using testing::ChildUser;
 using testing::FakeSearchWindow;
 using testing::TempTree;
 using Paths = std::vector<std::string>;
@@ -50,7 +51,7 @@ struct Expect {
 struct FaultCase {
     const char* name;
     std::function<Expect(TempTree&)> build;
-    bool asUnprivileged = false;  // run as uid 65534 (root may read every file)
+    ChildUser user = ChildUser::Same;  // Unprivileged: root would read every file
     std::function<void(TempTree&, const std::atomic<bool>& running)> disturb =
         {};                          // beside the run
     std::string keyword = kKeyword;  // searched for; every tree's ordinary hits hold it
@@ -106,38 +107,36 @@ Paths ReadStrings(const std::string& bytes) {
 // Runs the search in a child (as uid 65534 when asked and possible) that a watchdog ends after
 // kWatchdogSeconds; disturb runs in this process meanwhile, from a little before the run. The
 // child sends how far its memory grew, the report, then the hits.
-Outcome RunInChild(const FakeSearchWindow& window, bool asUnprivileged,
+Outcome RunInChild(const FakeSearchWindow& window, ChildUser user,
                    const std::function<void(const std::atomic<bool>&)>& disturb) {
     int pipeFds[2];
     int goFds[2];
     if (pipe(pipeFds) != 0 || pipe(goFds) != 0)
         return {};
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipeFds[0]);
-        close(goFds[1]);
-        alarm(kWatchdogSeconds);
-        char go = 0;
-        if (read(goFds[0], &go, 1) != 1)
-            _exit(6);
-        if (asUnprivileged && geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(3);
-        const long residentBefore = StatusKb("VmRSS:");
-        FakeSearchWindow own = window;
-        SearchState state;
-        std::string report;
-        try {
-            SearchRun(own, state);
-        } catch (const Exception& e) {
-            report = e.Message();
-        }
-        WriteString(pipeFds[1], std::to_string(StatusKb("VmHWM:") - residentBefore));
-        WriteString(pipeFds[1], report);
-        for (const std::string& hit : state.HitList.Lines())
-            WriteString(pipeFds[1], hit);
-        _exit(own.startEnabled.back() ? 0 : 5);
-    }
+    const pid_t child = testing::StartChild(
+        [&] {
+            close(pipeFds[0]);
+            close(goFds[1]);
+            alarm(kWatchdogSeconds);
+            char go = 0;
+            if (read(goFds[0], &go, 1) != 1)
+                return 6;
+            const long residentBefore = StatusKb("VmRSS:");
+            FakeSearchWindow own = window;
+            SearchState state;
+            std::string report;
+            try {
+                SearchRun(own, state);
+            } catch (const Exception& e) {
+                report = e.Message();
+            }
+            WriteString(pipeFds[1], std::to_string(StatusKb("VmHWM:") - residentBefore));
+            WriteString(pipeFds[1], report);
+            for (const std::string& hit : state.HitList.Lines())
+                WriteString(pipeFds[1], hit);
+            return own.startEnabled.back() ? 0 : 5;
+        },
+        user);
     close(pipeFds[1]);
     close(goFds[0]);
     std::atomic<bool> running = true;
@@ -277,13 +276,31 @@ std::vector<FaultCase> Cases() {
              chmod(tree.File("locked.txt", kKeyword).c_str(), 0);
              return Expect{{}, "locked.txt"};
          },
-         true},
+         ChildUser::Unprivileged},
+        {"FolderWithoutPermission",
+         [](TempTree& tree) {
+             chmod(tree.Root().c_str(), 0755);
+             tree.File("closed/inner.txt", kKeyword);
+             chmod(tree.Path("closed").c_str(), 0);
+             return Expect{{}, "closed"};
+         },
+         ChildUser::Unprivileged},
+        {"PathDeeperThanTheSystemLimit",
+         [](TempTree& tree) {
+             Expect expect{{}, "deep/"};
+             for (const std::string& path : tree.DeepChain("deep", 25, 200, "f.txt", kKeyword)) {
+                 EXPECT_GT(std::abs(static_cast<long>(path.size()) - PATH_MAX), 16) << path;
+                 if (path.size() < PATH_MAX)
+                     expect.hits.push_back(path.substr(tree.Root().size() + 1));
+             }
+             return expect;
+         }},
         {"FileThatGrowsWhileRead",
          [](TempTree& tree) {
              tree.File("grows.txt", kKeyword + std::string(1 << 20, 'a'));
              return Expect{{"grows.txt"}};
          },
-         false,
+         ChildUser::Same,
          [](TempTree& tree, const std::atomic<bool>& running) {
              AppendFor(tree.Path("grows.txt"), running, 64u << 20);
          }},
@@ -292,7 +309,7 @@ std::vector<FaultCase> Cases() {
              tree.File("shrinks.txt", kKeyword + std::string(32u << 20, 'a'));
              return Expect{{"shrinks.txt"}};
          },
-         false,
+         ChildUser::Same,
          [](TempTree& tree, const std::atomic<bool>& running) {
              // Cut to 4 KiB and stretch again with zeros, over and over: the keyword stays.
              const std::string path = tree.Path("shrinks.txt");
@@ -325,7 +342,7 @@ std::vector<FaultCase> Cases() {
              tree.Folder("churn");
              return Expect{{"stable/z.txt"}, "churn/", true};
          },
-         false,
+         ChildUser::Same,
          [](TempTree& tree, const std::atomic<bool>& running) {
              for (int i = 0; running && i < 20000; ++i) {
                  const std::string folder = "churn/" + std::to_string(i % 8) + "/inner";
@@ -363,11 +380,10 @@ TEST_P(FaultSuite, RunEndsFindsEveryOtherHitAndReportsOnlyWhatItCouldNotRead) {
     window.content = fault.keyword;
     window.contentExclude = kAbsent;
     window.fullPaths = true;
-    const Outcome outcome =
-        RunInChild(window, fault.asUnprivileged, [&](const std::atomic<bool>& running) {
-            if (fault.disturb)
-                fault.disturb(tree, running);
-        });
+    const Outcome outcome = RunInChild(window, fault.user, [&](const std::atomic<bool>& running) {
+        if (fault.disturb)
+            fault.disturb(tree, running);
+    });
 
     ASSERT_TRUE(outcome.ended) << outcome.endedHow;
     std::multiset<std::string> expected;
@@ -384,7 +400,8 @@ TEST_P(FaultSuite, RunEndsFindsEveryOtherHitAndReportsOnlyWhatItCouldNotRead) {
     EXPECT_LT(outcome.peakGrowthKb, kPeakGrowthLimitKb);
     std::cout << "[ report   ] " << fault.name << ": " << outcome.hits.size()
               << " hits, peak growth " << outcome.peakGrowthKb << " KiB, report \""
-              << outcome.report << "\"\n";
+              << outcome.report.substr(0, 200) << (outcome.report.size() > 200 ? "..." : "")
+              << "\"\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, FaultSuite, ::testing::ValuesIn(Cases()),

@@ -1,0 +1,25 @@
+// Runs a piece of a test in a forked child process: for limits and identities that must not leak
+// into the rest of the test program.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+
+namespace tanmira::testing {
+
+// Who the child runs as.
+enum class ChildUser {
+    Same,         // the test program's own user
+    Unprivileged  // uid and gid 65534 (nobody) when the tests run as root, so that permission
+                  // bits apply; the own user otherwise
+};
+
+// Runs body in a child process and gives what it returned (false when it threw or crashed).
+bool InChild(const std::function<bool()>& body, ChildUser user = ChildUser::Same);
+
+// Starts body in a child process that exits with what body returns (2 when it could not take on
+// user, 1 when body threw) and gives the child's id at once, or -1; the caller waits for it.
+pid_t StartChild(const std::function<int()>& body, ChildUser user = ChildUser::Same);
+
+}  // namespace tanmira::testing
