@@ -1,5 +1,5 @@
-// Folders and drives on POSIX for the folder chooser: the current directory, entering folders,
-// a remembered folder per drive, and the mounted file systems taken as drives.
+// Folders and drives on POSIX for the folder chooser: the current directory, changing it, and the
+// mounted file systems taken as drives.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "platform/current_directory.h"
 #include "platform/platform.h"
 
 namespace tanmira::platform {
@@ -141,13 +142,15 @@ DriveType TypeOf(const Mount& m) {
     return DriveType::Fixed;
 }
 
-// The folder last current on each drive, by drive root.
-std::map<std::string, std::string>& RememberedFolders() {
-    static std::map<std::string, std::string> folders;
-    return folders;
+}  // namespace
+
+namespace detail {
+
+bool ChangeDirectory(const std::string& folder) {
+    return chdir(folder.c_str()) == 0;
 }
 
-}  // namespace
+}  // namespace detail
 
 std::string CurrentDirectory() {
     std::string buffer(256, '\0');
@@ -160,26 +163,6 @@ std::string CurrentDirectory() {
             return {};
         buffer.resize(buffer.size() * 2);
     }
-}
-
-bool EnterFolder(const std::string& folder) {
-    if (folder.empty() || chdir(folder.c_str()) != 0)
-        return false;
-    const std::string now = CurrentDirectory();
-    if (!now.empty())
-        RememberedFolders()[DriveOf(now)] = now;
-    return true;
-}
-
-bool EnterDrive(const std::string& root) {
-    // The drive of the current directory keeps it as its current folder.
-    const std::string now = CurrentDirectory();
-    if (!now.empty() && DriveOf(now) == root)
-        return true;
-    const auto found = RememberedFolders().find(root);
-    if (found != RememberedFolders().end() && EnterFolder(found->second))
-        return true;
-    return EnterFolder(root);
 }
 
 bool FolderExists(const std::string& path) {
