@@ -1,6 +1,7 @@
 // The search run and the result display.
 #include "search/search_run.h"
 
+#include <chrono>
 #include <vector>
 
 #include "platform/platform.h"
@@ -32,6 +33,43 @@ class StartControlLock {
     SearchWindow& window_;
 };
 
+// How often the walk lets the window show its progress and handle its events: about 30 times a
+// second, so that the walk stays stoppable without spending its time repainting.
+constexpr std::chrono::milliseconds kEventInterval{33};
+
+// Walks the folder to search into the file list; the window shows the growing count of listed
+// entries and handles its events at most every kEventInterval, and a stop ends the walk.
+WalkOutcome WalkForRun(SearchWindow& window, SearchState& state) {
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point lastEvents = Clock::now();
+    const WalkProgress progress = [&](int listed) {
+        const Clock::time_point now = Clock::now();
+        if (now - lastEvents < kEventInterval)
+            return true;
+        lastEvents = now;
+        window.SetProgressText(DecimalText(listed));
+        window.ProcessPendingEvents();
+        return !state.StopRequested;
+    };
+    state.FileList.ClearLines();
+    const WalkOptions options{.mask = kListedAttributes,
+                              .includeZero = true,
+                              .recurse = window.IncludeSubfolders(),
+                              .markDirs = true};
+    return WalkFolder(window.FolderToSearch(), options, state.FileList, progress);
+}
+
+// Raises the end-of-run report when some files or folders could not be read: the first file is
+// named, or the first folder when no file failed; the count covers both.
+void ReportUnreadable(const std::vector<std::string>& files,
+                      const std::vector<std::string>& folders) {
+    const int others = static_cast<int>(files.size() + folders.size()) - 1;
+    if (!files.empty())
+        throw EFOpenError(files.front(), others);
+    if (!folders.empty())
+        throw EFOpenError(folders.front(), others);
+}
+
 void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
     const int index = window.EncodingIndex();
     if (index < 0 || index > static_cast<int>(KeywordEncoding::Utf8))
@@ -41,17 +79,13 @@ void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
     state.ContentExcludeKeyword = PrepareKeyword(window.ContentExcludeText(), encoding);
 }
 
-// Keeps the files of the walk's list, dropping directory entries, without touching any entry.
+// Keeps the files of the walk's list, dropping directory entries in place (a walk over a whole
+// disk lists millions of entries: no second list), without touching any entry.
 void DropDirectories(TStringList& list) {
-    std::vector<std::string> files;
     std::vector<std::string> entries;
     list.SwapLines(entries);
-    files.reserve(entries.size());
-    for (std::string& entry : entries) {
-        if (!EndsInSeparator(entry))
-            files.push_back(std::move(entry));
-    }
-    list.SwapLines(files);
+    std::erase_if(entries, [](const std::string& entry) { return EndsInSeparator(entry); });
+    list.SwapLines(entries);
 }
 
 bool PassesExtensionTest(const SearchWindow& window, const std::string& path) {
@@ -61,7 +95,8 @@ bool PassesExtensionTest(const SearchWindow& window, const std::string& path) {
     if (!extension.empty())
         extension.erase(0, 1);  // the dot
     for (const std::string& line : window.ExtensionLines()) {
-        if (SameBytes(extension, FoldCase(line)))
+        // Folding keeps the length: only lines as long as the extension can equal it.
+        if (line.size() == extension.size() && SameBytes(extension, FoldCase(line)))
             return true;
     }
     return false;
@@ -109,10 +144,10 @@ ContentOutcome TestContent(const SearchWindow& window, ContentScanner& scanner,
 void SearchRun(SearchWindow& window, SearchState& state) {
     state.StopRequested = false;
     std::vector<std::string> unreadable;
+    WalkOutcome walk;
     {
         StartControlLock lock(window);
-        ListFiles(window.FolderToSearch(), kListedAttributes, true, true, state.FileList,
-                  window.IncludeSubfolders(), true);
+        walk = WalkForRun(window, state);
         state.HitList.ClearLines();
         PrepareContentKeywords(window, state);
         DropDirectories(state.FileList);
@@ -120,7 +155,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         const ContentPattern include(state.ContentKeyword);
         const ContentPattern exclude(state.ContentExcludeKeyword);
         ContentScanner scanner;
-        const int count = state.FileList.LineCount();
+        const int count = walk.stopped ? 0 : state.FileList.LineCount();
         for (int i = 0; i < count; ++i) {
             window.ProcessPendingEvents();
             if (state.StopRequested)
@@ -143,8 +178,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         }
         ShowResults(window, state);
     }
-    if (!unreadable.empty())
-        throw EFOpenError(unreadable.front(), static_cast<int>(unreadable.size()) - 1);
+    ReportUnreadable(unreadable, walk.unopened);
 }
 
 void ShowResults(SearchWindow& window, const SearchState& state) {

@@ -1,12 +1,12 @@
-// Folder enumeration on Windows: FindFirstFileA, FindNextFileA and FindClose with the entries'
-// own attribute words. A folder's identity (volume serial number and file index, links and
-// junctions followed) lets the walk recognise a folder already on its descent path.
+// Folder listing on Windows: FindFirstFileA, FindNextFileA and FindClose with the entries' own
+// attribute words, the search handle closed before the listing is returned. A folder's identity
+// (volume serial number and file index, links and junctions followed) lets the walk recognise a
+// folder already on its descent path.
 #include <windows.h>
 
-#include <memory>
+#include <atomic>
 
 #include "platform/platform.h"
-#include "platform/win32/search_pattern.h"
 
 namespace tanmira::platform {
 
@@ -23,33 +23,8 @@ bool EndsInTrailByte(const std::string& s) {
     return run % 2 == 1;
 }
 
-// Identity of the folder at path, links followed; zeros when it cannot be opened.
-FileId FolderIdentity(const std::string& path) {
-    const HANDLE folder =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (folder == INVALID_HANDLE_VALUE)
-        return {};
-    BY_HANDLE_FILE_INFORMATION info{};
-    FileId id;
-    if (GetFileInformationByHandle(folder, &info)) {
-        id.device = info.dwVolumeSerialNumber;
-        id.index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-    }
-    CloseHandle(folder);
-    return id;
-}
-
-struct Search {
-    HANDLE handle;
-    WIN32_FIND_DATAA found;
-    bool pending;  // found holds an entry not handed out yet
-};
-
-}  // namespace
-
-namespace detail {
-
+// folder followed by "\\*.*", or by "*.*" alone when folder already ends in a separator (a whole
+// character, not a trail byte) or a drive colon.
 std::string SearchPattern(const std::string& folder) {
     if (folder.empty())
         return "\\*.*";
@@ -58,42 +33,71 @@ std::string SearchPattern(const std::string& folder) {
     return folder + (ends ? "*.*" : "\\*.*");
 }
 
-}  // namespace detail
-
-FolderEnumeration::FolderEnumeration(const std::string& folder) : folder_(folder) {
-    auto search = std::make_unique<Search>();
-    search->handle = FindFirstFileA(detail::SearchPattern(folder).c_str(), &search->found);
-    if (search->handle == INVALID_HANDLE_VALUE)
-        return;
-    search->pending = true;
-    folderId_ = FolderIdentity(folder);
-    handle_ = search.release();
+// An identity of its own for a folder whose real one cannot be read, so that it never passes for
+// a folder on the descent path.
+FileId UnknownIdentity() {
+    static std::atomic<std::uint64_t> next{0};
+    return FileId{~std::uint64_t{0}, next++};
 }
 
-FolderEnumeration::~FolderEnumeration() {
-    if (handle_ == nullptr)
-        return;
-    Search* search = static_cast<Search*>(handle_);
-    FindClose(search->handle);
-    delete search;
+// Identity of the folder at path, links followed.
+FileId FolderIdentity(const std::string& path) {
+    const HANDLE folder =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE)
+        return UnknownIdentity();
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool read = GetFileInformationByHandle(folder, &info) != 0;
+    CloseHandle(folder);
+    if (!read)
+        return UnknownIdentity();
+    return FileId{info.dwVolumeSerialNumber,
+                  (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
-bool FolderEnumeration::Next(DirEntry& entry) {
-    if (handle_ == nullptr)
-        return false;
-    Search* search = static_cast<Search*>(handle_);
-    if (!search->pending && !FindNextFileA(search->handle, &search->found))
-        return false;
-    search->pending = false;
-    entry.name = search->found.cFileName;
-    entry.attributes = search->found.dwFileAttributes;
-    // Only folders are descended into, so only they need an identity for the cycle check.
-    const bool descendable =
-        (entry.attributes & kDirectory) != 0 && entry.name != "." && entry.name != "..";
-    std::string path = detail::SearchPattern(folder_);
-    path.resize(path.size() - 3);  // the folder and its separator, without "*.*"
-    entry.id = descendable ? FolderIdentity(path + entry.name) : FileId{};
-    return true;
+// What a failed FindFirstFileA says about the folder.
+ListingResult FailedStart(const std::string& folder, DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+            // Nothing matched: an empty root (roots have no "." and ".."), or no folder at all.
+            return FolderExists(folder) ? ListingResult::Listed : ListingResult::Missing;
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_DIRECTORY:
+        case ERROR_INVALID_NAME:
+            return ListingResult::Missing;
+        default:
+            return ListingResult::Unreadable;  // access denied, no medium, path too long, ...
+    }
+}
+
+}  // namespace
+
+FolderListing ListFolder(const std::string& folder, AttributeWord) {
+    // Every word is complete here: the attribute word comes with each entry.
+    FolderListing listing;
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(SearchPattern(folder).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        listing.result = FailedStart(folder, GetLastError());
+        if (listing.result == ListingResult::Listed)
+            listing.folderId = FolderIdentity(folder);
+        return listing;
+    }
+    do {
+        const std::string_view name = found.cFileName;
+        if (name != "." && name != "..")
+            listing.entries.push_back(DirEntry{std::string(name), found.dwFileAttributes});
+    } while (FindNextFileA(search, &found));
+    const DWORD end = GetLastError();
+    FindClose(search);
+    listing.result = end == ERROR_NO_MORE_FILES ? ListingResult::Listed : ListingResult::Unreadable;
+    listing.folderId = FolderIdentity(folder);
+    return listing;
+}
+
+std::vector<std::uint64_t> PseudoFileSystemDevices() {
+    return {};
 }
 
 }  // namespace tanmira::platform

@@ -5,7 +5,6 @@
 
 #include "platform/current_directory.h"
 #include "platform/platform.h"
-#include "platform/win32/search_pattern.h"
 
 namespace tanmira::platform {
 
@@ -74,26 +73,6 @@ bool FileExists(const std::string& path) {
         return false;
     FindClose(search);
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::vector<std::string> Subfolders(const std::string& folder) {
-    std::vector<std::string> names;
-    if (folder.empty())
-        return names;
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = FindFirstFileA(detail::SearchPattern(folder).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    constexpr DWORD kLeftOut = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | kVolumeLabel;
-    do {
-        const std::string name = found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
-            (found.dwFileAttributes & kLeftOut) != 0 || name == "." || name == "..")
-            continue;
-        names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
 }
 
 std::vector<Drive> Drives() {

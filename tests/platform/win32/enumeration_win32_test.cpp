@@ -1,4 +1,4 @@
-// Folder enumeration and the walk on Windows: attribute words as the system gives them, names
+// Folder listing and the walk on Windows: attribute words as the system gives them, names
 // ending in a double-byte character whose trail byte is 0x5C, and folder identities.
 #include <windows.h>
 
@@ -26,17 +26,16 @@ std::vector<std::string> SortedWalk(const std::string& folder) {
     return lines;
 }
 
-std::map<std::string, DirEntry> Entries(const std::string& folder) {
-    std::map<std::string, DirEntry> entries;
-    FolderEnumeration enumeration(folder);
-    EXPECT_TRUE(enumeration.Started());
-    DirEntry entry;
-    while (enumeration.Next(entry))
-        entries[entry.name] = entry;
-    return entries;
+std::map<std::string, AttributeWord> Attributes(const std::string& folder) {
+    const FolderListing listing = ListFolder(folder, 0);
+    EXPECT_EQ(listing.result, ListingResult::Listed);
+    std::map<std::string, AttributeWord> words;
+    for (const DirEntry& entry : listing.entries)
+        words[entry.name] = entry.attributes;
+    return words;
 }
 
-TEST(FolderEnumerationWin32, GivesTheSystemsAttributeWords) {
+TEST(ListFolderWin32, GivesTheSystemsAttributeWords) {
     testing::TempTree tree;
     const std::string normal = tree.File("normal.txt", "n");
     const std::string hidden = tree.File("hidden.txt", "h");
@@ -46,12 +45,13 @@ TEST(FolderEnumerationWin32, GivesTheSystemsAttributeWords) {
     ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
 
-    std::map<std::string, DirEntry> entries = Entries(tree.Root());
+    std::map<std::string, AttributeWord> words = Attributes(tree.Root());
+    EXPECT_EQ(words.size(), 4u);  // without "." and ".."
     constexpr AttributeWord kChecked = kReadOnly | kHidden | kSystem | kDirectory;
-    EXPECT_EQ(entries["normal.txt"].attributes & kChecked, 0u);
-    EXPECT_EQ(entries["hidden.txt"].attributes & kChecked, kHidden);
-    EXPECT_EQ(entries["readonly.txt"].attributes & kChecked, kReadOnly);
-    EXPECT_EQ(entries["sub"].attributes & kChecked, kDirectory);
+    EXPECT_EQ(words["normal.txt"] & kChecked, 0u);
+    EXPECT_EQ(words["hidden.txt"] & kChecked, kHidden);
+    EXPECT_EQ(words["readonly.txt"] & kChecked, kReadOnly);
+    EXPECT_EQ(words["sub"] & kChecked, kDirectory);
 
     // Whatever bits a file carries, the run lists it; folders end in the separator.
     const std::string r = tree.Root() + "\\";
@@ -61,7 +61,7 @@ TEST(FolderEnumerationWin32, GivesTheSystemsAttributeWords) {
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL));  // to remove it
 }
 
-TEST(FolderEnumerationWin32, TrailByte5CIsNoSeparator) {
+TEST(ListFolderWin32, TrailByte5CIsNoSeparator) {
     if (GetACP() != 932)
         GTEST_SKIP() << "needs the ANSI code page 932 (a Japanese system locale)";
     testing::TempTree tree;
@@ -81,19 +81,21 @@ TEST(FolderEnumerationWin32, TrailByte5CIsNoSeparator) {
     EXPECT_EQ(Subfolders(folder), (std::vector<std::string>{"c"}));
 }
 
-TEST(FolderEnumerationWin32, FoldersHaveTheirOwnIdentity) {
+TEST(ListFolderWin32, TellsMissingFromListedAndGivesFolderIdentities) {
     testing::TempTree tree;
     tree.Folder("one");
     tree.Folder("two");
-    FolderEnumeration root(tree.Root());
-    FolderEnumeration one(tree.Path("one"));
-    ASSERT_TRUE(root.Started() && one.Started());
-    std::map<std::string, DirEntry> entries = Entries(tree.Root());
-    EXPECT_EQ(entries["one"].id, one.FolderId());
-    EXPECT_NE(entries["two"].id, one.FolderId());
-    EXPECT_NE(root.FolderId(), one.FolderId());
-    EXPECT_NE(one.FolderId(), FileId{});
-    EXPECT_FALSE(FolderEnumeration(tree.Path("missing")).Started());
+    const std::string file = tree.File("file.txt");
+    const FolderListing one = ListFolder(tree.Path("one"), 0);
+    EXPECT_EQ(one.result, ListingResult::Listed);  // empty, but listed
+    EXPECT_TRUE(one.entries.empty());
+    EXPECT_EQ(ListFolder(tree.Path("one") + "\\", 0).folderId, one.folderId);
+    EXPECT_NE(ListFolder(tree.Path("two"), 0).folderId, one.folderId);
+    EXPECT_NE(ListFolder(tree.Root(), 0).folderId, one.folderId);
+    for (const std::string& missing : {tree.Path("missing"), file, tree.Path("missing\\deeper")}) {
+        SCOPED_TRACE(missing);
+        EXPECT_EQ(ListFolder(missing, 0).result, ListingResult::Missing);
+    }
 }
 
 }  // namespace
