@@ -1,5 +1,5 @@
-// Folders and drives on Windows for the folder chooser: the current directory, drive letters
-// with their types, volume labels and network connections, and the subfolders of a folder.
+// Folders and drives on Windows for the folder chooser: the current directory, existence tests,
+// drive letters with their types, volume labels and network connections.
 #include <windows.h>
 #include <winnetwk.h>
 
