@@ -1,6 +1,6 @@
 // Code page services on Windows, run under a code page 932 system (Wine in a Japanese locale):
-// lead bytes from GetCPInfo, folding that leaves trail bytes alone, conversions, the core's
-// messages in code page 932, and reading with the readers-only share mode.
+// lead bytes from GetCPInfo, folding that leaves trail bytes alone, the core's messages in code
+// page 932, and reading with the readers-only share mode. (Conversions: keyword_encoding_test.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -29,28 +29,6 @@ TEST_F(Cp932, LeadBytesAndFoldingFollowTheSystemCodePage) {
                        "AB\x83\x41"),
               "\x83\x41"
               "ab\x83\x41");
-}
-
-TEST_F(Cp932, ConvertsBetweenCodePages) {
-    struct Case {
-        const char* what;
-        std::string text;
-        CodePage from, to;
-        std::optional<std::string> expected;
-    };
-    const Case cases[] = {
-        {"system to UTF-8", "x\x83\x41", CodePage::System, CodePage::Utf8, "x\xE3\x82\xA2"},
-        {"Shift_JIS to EUC-JP", "\x82\xA0", CodePage::ShiftJis, CodePage::EucJp, "\xA4\xA2"},
-        {"emoji to system", "a\xF0\x9F\x98\x80", CodePage::Utf8, CodePage::System, std::nullopt},
-        {"no best fit for a full-width letter", "\xEF\xBC\xA1", CodePage::Utf8, CodePage::System,
-         "\x82\x60"},
-        {"invalid UTF-8", "a\xFF", CodePage::Utf8, CodePage::System, std::nullopt},
-        {"lead byte without trail byte", "a\x83", CodePage::System, CodePage::Utf8, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(ConvertCodePage(c.text, c.from, c.to), c.expected);
-    }
 }
 
 TEST_F(Cp932, MessagesAreInTheSystemCodePage) {
