@@ -166,7 +166,8 @@ void TForm1::BuildControls(const BrowserFactory& browserFactory) {
     CheckBox3 = new QCheckBox(QString::fromUtf8("全ての拡張子"), GroupBox5);
     Place(CheckBox3, 4, 80, 97, 17);
     ComboBox1 = new QComboBox(GroupBox5);
-    ComboBox1->addItems({"Shift-JIS", "EUC", "UTF-8"});
+    for (const EncodingEntry& entry : KeywordEncodings())
+        ComboBox1->addItem(QString::fromUtf8(entry.caption));
     ComboBox1->setCurrentIndex(0);
     Place(ComboBox1, 112, 100, 121, 20);
     Button4 = new QPushButton("C", GroupBox5);
@@ -367,8 +368,8 @@ bool TForm1::IncludeSubfolders() const {
     return CheckBox2->isChecked();
 }
 
-int TForm1::EncodingIndex() const {
-    return ComboBox1->currentIndex();
+std::optional<KeywordEncoding> TForm1::ContentEncoding() const {
+    return EncodingAt(ComboBox1->currentIndex());
 }
 
 bool TForm1::ExtensionListEnabled() const {

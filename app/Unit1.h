@@ -109,7 +109,7 @@ class TForm1 : public QMainWindow, private SearchWindow {
     // SearchWindow: what a run reads and writes.
     std::string FolderToSearch() const override;
     bool IncludeSubfolders() const override;
-    int EncodingIndex() const override;
+    std::optional<KeywordEncoding> ContentEncoding() const override;
     const std::string& ContentText() const override { return contentText_; }
     const std::string& ContentExcludeText() const override { return contentExcludeText_; }
     const std::string& NameText() const override { return nameText_; }

@@ -1,4 +1,5 @@
-// Tests of content keyword preparation for the Shift_JIS, EUC-JP and UTF-8 encodings.
+// Tests of content keyword preparation for the Shift_JIS, EUC-JP and UTF-8 encodings, and for all
+// three at once.
 #include "search/keyword_encoding.h"
 
 #include <gtest/gtest.h>
@@ -44,10 +45,29 @@ TEST(KeywordEncodingTest, PreparesKeywordsForEachEncoding) {
         {"empty, UTF-8", "", Utf8, "", true, false},
     };
     for (const KeywordCase& c : cases) {
-        const PreparedKeyword keyword = PrepareKeyword(c.typed, c.encoding);
-        EXPECT_EQ(keyword.representable, c.representable) << c.what;
-        EXPECT_EQ(keyword.bytes, c.bytes) << c.what;
-        EXPECT_EQ(keyword.shiftJisFolding, c.shiftJisFolding) << c.what;
+        SCOPED_TRACE(c.what);
+        const KeywordForms forms = PrepareKeywordForms(c.typed, c.encoding);
+        ASSERT_EQ(forms.size(), 1u);
+        EXPECT_EQ(forms[0], (PreparedKeyword{c.bytes, c.representable, c.shiftJisFolding}));
+    }
+}
+
+TEST(KeywordEncodingTest, AllPreparesEachFormByItsOwnRuleAndKeepsEqualFormsOnce) {
+    const struct {
+        const char* what;
+        std::string typed;
+        KeywordForms forms;
+    } cases[] = {
+        // ウ (83 45) keeps its trail byte unfolded only in the Shift_JIS form.
+        {"katakana",
+         "A\xE3\x82\xA6",
+         {{"A\x83\x45", true, true}, {"A\xA5\xA6", true, false}, {"A\xE3\x82\xA6", true, false}}},
+        {"ASCII", "Abc", {{"Abc", true, false}}},
+        {"emoji", "\xF0\x9F\x98\x80", {{"", false, false}, {"\xF0\x9F\x98\x80", true, false}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(PrepareKeywordForms(c.typed, KeywordEncoding::All), c.forms);
     }
 }
 
