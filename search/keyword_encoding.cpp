@@ -19,6 +19,13 @@ bool HoldsDoubleByteCharacter(const std::string& sjis) {
                        [&](char c) { return leadBytes.test(static_cast<unsigned char>(c)); });
 }
 
+// True when bytes hold an ASCII letter. Folding leaves every other byte alone, so the text of a
+// keyword without one matches under every folding rule exactly where it matches unfolded.
+bool HoldsLetter(const std::string& bytes) {
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
+}
+
 }  // namespace
 
 PreparedKeyword PrepareKeyword(const std::string& typed, const KeywordForm& form) {
@@ -28,8 +35,8 @@ PreparedKeyword PrepareKeyword(const std::string& typed, const KeywordForm& form
         return PreparedKeyword{"", false, false};
     if (form.thenConvert != nullptr)
         bytes = form.thenConvert(*bytes);
-    const bool shiftJisFolding =
-        form.folding == FoldingRule::ShiftJis && HoldsDoubleByteCharacter(*bytes);
+    const bool shiftJisFolding = form.folding == FoldingRule::ShiftJis &&
+                                 HoldsDoubleByteCharacter(*bytes) && HoldsLetter(*bytes);
     return PreparedKeyword{std::move(*bytes), true, shiftJisFolding};
 }
 

@@ -16,8 +16,9 @@ struct PreparedKeyword {
     // False when the encoding cannot hold the keyword: such a keyword matches no file.
     bool representable = true;
     // True when the keyword and the text are folded with the Shift_JIS lead bytes, leaving trail
-    // bytes alone (a Shift_JIS keyword that holds a double-byte character); otherwise plain ASCII
-    // folding applies.
+    // bytes alone: a Shift_JIS keyword that holds a double-byte character and an ASCII letter
+    // byte. Otherwise plain ASCII folding applies (without a letter byte both rules find the
+    // keyword in the same places, and the plain one is cheaper).
     bool shiftJisFolding = false;
 
     friend bool operator==(const PreparedKeyword&, const PreparedKeyword&) = default;

@@ -24,7 +24,8 @@ TEST(KeywordEncodingTest, PreparesKeywordsForEachEncoding) {
         {"ASCII, Shift_JIS", "Abc", ShiftJis, "Abc", true, false},
         {"ASCII, EUC", "Abc", Euc, "Abc", true, false},
         {"ASCII, UTF-8", "Abc", Utf8, "Abc", true, false},
-        {"hiragana, Shift_JIS", "\xE3\x81\x82", ShiftJis, "\x82\xA0", true, true},
+        // No letter byte: every folding rule finds it in the same places.
+        {"hiragana, Shift_JIS", "\xE3\x81\x82", ShiftJis, "\x82\xA0", true, false},
         {"hiragana, EUC", "\xE3\x81\x82", Euc, "\xA4\xA2", true, false},
         {"hiragana, UTF-8", "\xE3\x81\x82", Utf8, "\xE3\x81\x82", true, false},
         {"kanji after ASCII, Shift_JIS", "x\xE6\xBC\xA2", ShiftJis, "x\x8A\xBF", true, true},
