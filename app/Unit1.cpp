@@ -19,6 +19,7 @@
 #include "app/error_report.h"
 #include "app/form_layout.h"
 #include "app/handler_guard.h"
+#include "app/result_menu.h"
 
 namespace tanmira {
 namespace {
@@ -69,6 +70,7 @@ void SetTabChain(const std::vector<QWidget*>& widgets) {
 TForm1::TForm1(BrowserFactory browserFactory, QWidget* parent) : QMainWindow(parent) {
     setObjectName("Form1");
     BuildControls(browserFactory);
+    Memo1Menu = new ResultMenu(Memo1, [this] { return state_.get(); });
     WireHandlers();
     CacheTexts();
     RunGuarded(this, [this] { FormCreate(); });
@@ -385,9 +387,7 @@ void TForm1::SetStartEnabled(bool enabled) {
 }
 
 void TForm1::SetResultText(const std::string& text) {
-    QString shown = QString::fromLocal8Bit(text);
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    Memo1->setPlainText(shown);
+    Memo1Menu->ShowText(text);
 }
 
 void TForm1::ProcessPendingEvents() {

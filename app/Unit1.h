@@ -30,6 +30,8 @@ class QStatusBar;
 
 namespace tanmira {
 
+class ResultMenu;
+
 class TForm1 : public QMainWindow, private SearchWindow {
     Q_OBJECT
   public:
@@ -75,6 +77,9 @@ class TForm1 : public QMainWindow, private SearchWindow {
     QComboBox* ComboBox1;
     QLabel* Label6;
     QPushButton* Button4;
+
+    // Memo1's context menu of result commands.
+    ResultMenu* Memo1Menu;
 
     // Handlers, named by control and event. Each runs inside the handler guard when raised by
     // its control.

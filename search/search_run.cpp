@@ -141,6 +141,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         ListFiles(window.FolderToSearch(), kListedAttributes, true, true, state.FileList,
                   window.IncludeSubfolders(), true);
         state.HitList.ClearLines();
+        state.ResultLineHits.clear();  // the box's lines no longer name these hits
         PrepareContentKeywords(window, state);
         DropDirectories(state.FileList);
 
