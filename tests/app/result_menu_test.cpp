@@ -19,17 +19,11 @@ namespace {
 
 const QStringList kCommands = {"開く", "フォルダを開く", "パスをコピー"};
 
-class FakeOpener : public FileOpener {
-  public:
-    FakeOpener(std::vector<std::string>& opened, bool starts) : opened_(opened), starts_(starts) {}
-    bool Open(const std::string& path) override {
-        opened_.push_back(path);
-        return starts_;
-    }
-
-  private:
-    std::vector<std::string>& opened_;
-    bool starts_;
+struct FakeOpener : FileOpener {
+    FakeOpener(std::vector<std::string>& opened, bool starts) : opened(opened), starts(starts) {}
+    bool Open(const std::string& path) override { return opened.push_back(path), starts; }
+    std::vector<std::string>& opened;
+    bool starts;
 };
 
 class ResultMenuTest : public FormTest {
