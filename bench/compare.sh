@@ -94,8 +94,9 @@ fi
 
 hits() { wc -l <"$work/$1.txt" | tr -d ' '; }
 
-# Median wall time in seconds of one tool: hyperfine when present, else a plain timing loop.
-declare -A median
+# Median wall time in seconds of one tool (and, with hyperfine, its mean CPU time): hyperfine
+# when present, else a plain timing loop.
+declare -A median cpu
 time_tool() {
     local name=$1
     shift
@@ -105,6 +106,7 @@ time_tool() {
         hyperfine --style none --warmup 1 --runs "$runs" --ignore-failure \
             --export-csv "$work/$name.csv" --command-name "$name" "$quoted" >/dev/null
         median[$name]=$(awk -F, 'NR == 2 { print $4 }' "$work/$name.csv")
+        cpu[$name]=$(awk -F, 'NR == 2 { print $5 + $6 }' "$work/$name.csv")
         return
     fi
     "$@" >/dev/null || true
@@ -140,8 +142,14 @@ for name in tanmira "${extra[@]}" grep ripgrep; do
     printf '%-16s %14.4f %8s\n' "$name" "${median[$name]}" "$(hits "$name")"
 done
 ratio() { awk -v a="${median[$1]}" -v b="${median[$2]}" 'BEGIN { printf "%.2f", a / b }'; }
+# CPU time (user + system, mean) says more than wall time on a busy machine.
 for name in "${extra[@]}"; do
-    echo "ratio $name/tanmira: $(ratio "$name" tanmira)"
+    line="ratio $name/tanmira: $(ratio "$name" tanmira)"
+    if [[ -n ${cpu[tanmira]:-} ]]; then
+        line+=" (CPU time: $(awk -v a="${cpu[$name]}" -v b="${cpu[tanmira]}" \
+            'BEGIN { printf "%.2f", a / b }'))"
+    fi
+    echo "$line"
 done
 echo "ratio tanmira/grep: $(ratio tanmira grep)"
 if [[ -n ${median[ripgrep]:-} ]]; then
