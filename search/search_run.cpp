@@ -1,6 +1,7 @@
 // The search run and the result display.
 #include "search/search_run.h"
 
+#include <chrono>
 #include <string_view>
 #include <vector>
 
@@ -33,6 +34,43 @@ class StartControlLock {
     SearchWindow& window_;
 };
 
+// How often the walk lets the window show its progress and handle its events: about 30 times a
+// second, so that the walk stays stoppable without spending its time repainting.
+constexpr std::chrono::milliseconds kEventInterval{33};
+
+// Walks the folder to search into the file list; the window shows the growing count of listed
+// entries and handles its events at most every kEventInterval, and a stop ends the walk.
+WalkOutcome WalkForRun(SearchWindow& window, SearchState& state) {
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point lastEvents = Clock::now();
+    const WalkProgress progress = [&](int listed) {
+        const Clock::time_point now = Clock::now();
+        if (now - lastEvents < kEventInterval)
+            return true;
+        lastEvents = now;
+        window.SetProgressText(DecimalText(listed));
+        window.ProcessPendingEvents();
+        return !state.StopRequested;
+    };
+    state.FileList.ClearLines();
+    const WalkOptions options{.mask = kListedAttributes,
+                              .includeZero = true,
+                              .recurse = window.IncludeSubfolders(),
+                              .markDirs = true};
+    return WalkFolder(window.FolderToSearch(), options, state.FileList, progress);
+}
+
+// Raises the end-of-run report when some files or folders could not be read: the first file is
+// named, or the first folder when no file failed; the count covers both.
+void ReportUnreadable(const std::vector<std::string>& files,
+                      const std::vector<std::string>& folders) {
+    const int others = static_cast<int>(files.size() + folders.size()) - 1;
+    if (!files.empty())
+        throw EFOpenError(files.front(), others);
+    if (!folders.empty())
+        throw EFOpenError(folders.front(), others);
+}
+
 void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
     const std::optional<KeywordEncoding> encoding = window.ContentEncoding();
     if (!encoding)
@@ -41,17 +79,13 @@ void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
     state.ContentExcludeKeyword = PrepareKeywordForms(window.ContentExcludeText(), *encoding);
 }
 
-// Keeps the files of the walk's list, dropping directory entries, without touching any entry.
+// Keeps the files of the walk's list, dropping directory entries in place (a walk over a whole
+// disk lists millions of entries: no second list), without touching any entry.
 void DropDirectories(TStringList& list) {
-    std::vector<std::string> files;
     std::vector<std::string> entries;
     list.SwapLines(entries);
-    files.reserve(entries.size());
-    for (std::string& entry : entries) {
-        if (!EndsInSeparator(entry))
-            files.push_back(std::move(entry));
-    }
-    list.SwapLines(files);
+    std::erase_if(entries, [](const std::string& entry) { return EndsInSeparator(entry); });
+    list.SwapLines(entries);
 }
 
 bool PassesExtensionTest(const SearchWindow& window, const std::string& path) {
@@ -61,7 +95,8 @@ bool PassesExtensionTest(const SearchWindow& window, const std::string& path) {
     if (!extension.empty())
         extension.erase(0, 1);  // the dot
     for (const std::string& line : window.ExtensionLines()) {
-        if (SameBytes(extension, FoldCase(line)))
+        // Folding keeps the length: only lines as long as the extension can equal it.
+        if (line.size() == extension.size() && SameBytes(extension, FoldCase(line)))
             return true;
     }
     return false;
@@ -136,10 +171,10 @@ int LineBreaks(std::string_view text) {
 void SearchRun(SearchWindow& window, SearchState& state) {
     state.StopRequested = false;
     std::vector<std::string> unreadable;
+    WalkOutcome walk;
     {
         StartControlLock lock(window);
-        ListFiles(window.FolderToSearch(), kListedAttributes, true, true, state.FileList,
-                  window.IncludeSubfolders(), true);
+        walk = WalkForRun(window, state);
         state.HitList.ClearLines();
         state.ResultLineHits.clear();  // the box's lines no longer name these hits
         PrepareContentKeywords(window, state);
@@ -148,7 +183,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         const std::vector<ContentPattern> include = PatternsOf(state.ContentKeyword);
         const std::vector<ContentPattern> exclude = PatternsOf(state.ContentExcludeKeyword);
         ContentScanner scanner;
-        const int count = state.FileList.LineCount();
+        const int count = walk.stopped ? 0 : state.FileList.LineCount();
         for (int i = 0; i < count; ++i) {
             window.ProcessPendingEvents();
             if (state.StopRequested)
@@ -171,8 +206,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         }
         ShowResults(window, state);
     }
-    if (!unreadable.empty())
-        throw EFOpenError(unreadable.front(), static_cast<int>(unreadable.size()) - 1);
+    ReportUnreadable(unreadable, walk.unopened);
 }
 
 void ShowResults(SearchWindow& window, SearchState& state) {
