@@ -53,7 +53,7 @@ std::string UsageText() {
            "  --help                  print this help and exit\n"
            "  --version               print the version and exit\n"
            "\n"
-           "Exit status: 0; 2 when some files could not be read; 1 on a usage error.\n";
+           "Exit status: 0; 2 when some files or folders could not be read; 1 on a usage error.\n";
 }
 
 std::string VersionText() {
