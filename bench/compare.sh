@@ -4,12 +4,15 @@
 #
 # Usage: bench/compare.sh [CORPUS [KEYWORD]]
 #   CORPUS   folder searched with its subfolders (default /usr/include)
-#   KEYWORD  ASCII keyword without line breaks (default "mutex")
+#   KEYWORD  keyword without line breaks (default "mutex"), in the locale's encoding (UTF-8)
 # Environment:
 #   TANMIRA_CLI  the tanmira-cli binary (default: the newest app/cli/tanmira-cli in a build*
 #                folder of the repository; benchmark an optimised build)
 #   RUNS         timed runs per tool (default 5), after one warm-up run
 #   EXTENSIONS   comma-separated extension list (default: the program's stored list)
+#   ENCODINGS    space-separated --encoding values for tanmira-cli (default utf-8); each further
+#                one is timed too and compared with the first (ENCODINGS="utf-8 all" gives what
+#                searching every encoding at once costs)
 set -euo pipefail
 
 corpus=${1:-/usr/include}
@@ -24,8 +27,9 @@ die() {
 }
 
 [[ -d $corpus ]] || die "no such folder: $corpus"
-[[ $keyword =~ ^[[:print:]]+$ && $keyword != *[![:ascii:]]* ]] ||
-    die "the keyword must be printable ASCII (grep and tanmira fold only ASCII alike)"
+[[ -n $keyword && $keyword != *[$'\r\n']* ]] || die "the keyword must be one line of text"
+read -r -a encodings <<<"${ENCODINGS:-utf-8}"
+((${#encodings[@]})) || die "ENCODINGS is empty"
 [[ $runs =~ ^[1-9][0-9]*$ ]] || die "RUNS must be a positive number"
 
 cli=${TANMIRA_CLI:-}
@@ -64,8 +68,11 @@ for ext in "${exts[@]}"; do
     rg_globs+=(--iglob "*.$ext")
 done
 
-tanmira_cmd=("$cli" --subfolders --content "$keyword" --extensions "$extensions"
-    --encoding utf-8 --full-paths "$corpus")
+tanmira_cmd() {
+    printf '%s\0' "$cli" --subfolders --content "$keyword" --extensions "$extensions" \
+        --encoding "$1" --full-paths "$corpus"
+}
+mapfile -d '' -t tanmira_cmd < <(tanmira_cmd "${encodings[0]}")
 grep_cmd=(env LC_ALL=C grep -RliF "${grep_globs[@]}" -e "$keyword" "$corpus")
 rg_cmd=()
 if command -v rg >/dev/null; then
@@ -87,8 +94,9 @@ fi
 
 hits() { wc -l <"$work/$1.txt" | tr -d ' '; }
 
-# Mean wall time in seconds of one tool: hyperfine when present, else a plain timing loop.
-declare -A mean
+# Median wall time in seconds of one tool (and, with hyperfine, its mean CPU time): hyperfine
+# when present, else a plain timing loop.
+declare -A median cpu
 time_tool() {
     local name=$1
     shift
@@ -97,42 +105,62 @@ time_tool() {
         quoted=$(printf '%q ' "$@")
         hyperfine --style none --warmup 1 --runs "$runs" --ignore-failure \
             --export-csv "$work/$name.csv" --command-name "$name" "$quoted" >/dev/null
-        mean[$name]=$(awk -F, 'NR == 2 { print $2 }' "$work/$name.csv")
+        median[$name]=$(awk -F, 'NR == 2 { print $4 }' "$work/$name.csv")
+        cpu[$name]=$(awk -F, 'NR == 2 { print $5 + $6 }' "$work/$name.csv")
         return
     fi
     "$@" >/dev/null || true
-    local total=0 start end
+    local start end
     for ((r = 0; r < runs; r++)); do
         start=$(date +%s%N)
         "$@" >/dev/null || true
         end=$(date +%s%N)
-        total=$((total + end - start))
-    done
-    mean[$name]=$(awk -v ns="$total" -v n="$runs" 'BEGIN { printf "%.6f", ns / n / 1e9 }')
+        echo $((end - start))
+    done | sort -n >"$work/$name.times"
+    median[$name]=$(awk '{ t[NR] = $1 } END { m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
+                                          printf "%.6f", m / 1e9 }' "$work/$name.times")
 }
 
 time_tool tanmira "${tanmira_cmd[@]}"
+extra=()
+for encoding in "${encodings[@]:1}"; do
+    mapfile -d '' -t cmd < <(tanmira_cmd "$encoding")
+    "${cmd[@]}" >"$work/tanmira-$encoding.txt" || true
+    time_tool "tanmira-$encoding" "${cmd[@]}"
+    extra+=("tanmira-$encoding")
+done
 time_tool grep "${grep_cmd[@]}"
 if ((${#rg_cmd[@]})); then
     time_tool ripgrep "${rg_cmd[@]}"
 fi
 
 echo "corpus: $corpus   keyword: $keyword   runs: $runs (warm cache)"
-echo "tanmira-cli: $cli"
-printf '%-10s %12s %8s\n' tool "mean time/s" hits
-for name in tanmira grep ripgrep; do
-    [[ -n ${mean[$name]:-} ]] || continue
-    printf '%-10s %12.4f %8s\n' "$name" "${mean[$name]}" "$(hits "$name")"
+echo "tanmira-cli: $cli   encoding of 'tanmira': ${encodings[0]}"
+printf '%-16s %14s %8s\n' tool "median time/s" hits
+for name in tanmira "${extra[@]}" grep ripgrep; do
+    [[ -n ${median[$name]:-} ]] || continue
+    printf '%-16s %14.4f %8s\n' "$name" "${median[$name]}" "$(hits "$name")"
 done
-ratio() { awk -v a="${mean[$1]}" -v b="${mean[$2]}" 'BEGIN { printf "%.2f", a / b }'; }
+ratio() { awk -v a="${median[$1]}" -v b="${median[$2]}" 'BEGIN { printf "%.2f", a / b }'; }
+# CPU time (user + system, mean) says more than wall time on a busy machine.
+for name in "${extra[@]}"; do
+    line="ratio $name/tanmira: $(ratio "$name" tanmira)"
+    if [[ -n ${cpu[tanmira]:-} ]]; then
+        line+=" (CPU time: $(awk -v a="${cpu[$name]}" -v b="${cpu[tanmira]}" \
+            'BEGIN { printf "%.2f", a / b }'))"
+    fi
+    echo "$line"
+done
 echo "ratio tanmira/grep: $(ratio tanmira grep)"
-if [[ -n ${mean[ripgrep]:-} ]]; then
+if [[ -n ${median[ripgrep]:-} ]]; then
     echo "ratio tanmira/ripgrep: $(ratio tanmira ripgrep)"
 else
     echo "ripgrep not installed: skipped"
 fi
 
-# tanmira and grep must find the same files; show a few of the differences when they do not.
+# With a UTF-8 keyword tanmira and grep must find the same files; show a few of the differences
+# when they do not. In another encoding tanmira searches other bytes than grep.
+[[ ${encodings[0]} == utf-8 ]] || exit 0
 for name in tanmira grep; do
     sed 's#//*#/#g' "$work/$name.txt" | sort -u >"$work/$name.sorted"
 done
@@ -141,6 +169,6 @@ if ! cmp -s "$work/tanmira.sorted" "$work/grep.sorted"; then
     { diff "$work/grep.sorted" "$work/tanmira.sorted" || true; } |
         sed -n -e 's/^< /  grep only: /p' -e 's/^> /  tanmira only: /p' | head -n 10 || true
 fi
-if [[ -n ${mean[ripgrep]:-} && $(hits ripgrep) != "$(hits grep)" ]]; then
+if [[ -n ${median[ripgrep]:-} && $(hits ripgrep) != "$(hits grep)" ]]; then
     echo "note: ripgrep found $(hits ripgrep) files, grep $(hits grep)"
 fi

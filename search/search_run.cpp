@@ -2,6 +2,7 @@
 #include "search/search_run.h"
 
 #include <chrono>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -71,12 +72,11 @@ void ReportUnreadable(const std::vector<std::string>& files,
 }
 
 void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
-    const int index = window.EncodingIndex();
-    if (index < 0 || index > static_cast<int>(KeywordEncoding::Utf8))
+    const std::optional<KeywordEncoding> encoding = window.ContentEncoding();
+    if (!encoding)
         return;  // no encoding chosen: the keywords stay as they were
-    const auto encoding = static_cast<KeywordEncoding>(index);
-    state.ContentKeyword = PrepareKeyword(window.ContentText(), encoding);
-    state.ContentExcludeKeyword = PrepareKeyword(window.ContentExcludeText(), encoding);
+    state.ContentKeyword = PrepareKeywordForms(window.ContentText(), *encoding);
+    state.ContentExcludeKeyword = PrepareKeywordForms(window.ContentExcludeText(), *encoding);
 }
 
 // Keeps the files of the walk's list, dropping directory entries in place (a walk over a whole
@@ -116,27 +116,54 @@ bool PassesNameTests(const SearchWindow& window, const std::string& path) {
 // Outcome of reading one file for the content tests.
 enum class ContentOutcome { Hit, Miss, Unreadable };
 
+// The patterns of a keyword's forms: it occurs when any of them does.
+std::vector<ContentPattern> PatternsOf(const KeywordForms& forms) {
+    return std::vector<ContentPattern>(forms.begin(), forms.end());
+}
+
+// Whether any of count answers from first on is a find.
+bool AnyFound(const std::vector<bool>& found, std::size_t first, std::size_t count) {
+    for (std::size_t k = first; k < first + count; ++k) {
+        if (found[k])
+            return true;
+    }
+    return false;
+}
+
+// Reads the file once for every form of both keywords.
 ContentOutcome TestContent(const SearchWindow& window, ContentScanner& scanner,
-                           const std::string& path, const ContentPattern& include,
-                           const ContentPattern& exclude) {
+                           const std::string& path, const std::vector<ContentPattern>& include,
+                           const std::vector<ContentPattern>& exclude) {
     const bool testExclude = !window.ContentExcludeText().empty();
     const bool testInclude = !window.ContentText().empty();
     if (!testExclude && !testInclude)
         return ContentScanner::CanOpen(path) ? ContentOutcome::Hit : ContentOutcome::Unreadable;
 
     std::vector<const ContentPattern*> patterns;
-    if (testExclude)
-        patterns.push_back(&exclude);
-    if (testInclude)
-        patterns.push_back(&include);
+    const std::size_t excludeCount = testExclude ? exclude.size() : 0;
+    const std::size_t includeCount = testInclude ? include.size() : 0;
+    for (std::size_t k = 0; k < excludeCount; ++k)
+        patterns.push_back(&exclude[k]);
+    for (std::size_t k = 0; k < includeCount; ++k)
+        patterns.push_back(&include[k]);
     const std::optional<std::vector<bool>> found = scanner.Scan(path, patterns);
     if (!found)
         return ContentOutcome::Unreadable;
-    if (testExclude && (*found)[0])
+    if (AnyFound(*found, 0, excludeCount))
         return ContentOutcome::Miss;
-    if (testInclude && !found->back())
+    if (testInclude && !AnyFound(*found, excludeCount, includeCount))
         return ContentOutcome::Miss;
     return ContentOutcome::Hit;
+}
+
+// The number of line breaks in text: each CR LF, lone CR and lone LF counts once.
+int LineBreaks(std::string_view text) {
+    int breaks = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            ++breaks;
+    }
+    return breaks;
 }
 
 }  // namespace
@@ -149,11 +176,12 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         StartControlLock lock(window);
         walk = WalkForRun(window, state);
         state.HitList.ClearLines();
+        state.ResultLineHits.clear();  // the box's lines no longer name these hits
         PrepareContentKeywords(window, state);
         DropDirectories(state.FileList);
 
-        const ContentPattern include(state.ContentKeyword);
-        const ContentPattern exclude(state.ContentExcludeKeyword);
+        const std::vector<ContentPattern> include = PatternsOf(state.ContentKeyword);
+        const std::vector<ContentPattern> exclude = PatternsOf(state.ContentExcludeKeyword);
         ContentScanner scanner;
         const int count = walk.stopped ? 0 : state.FileList.LineCount();
         for (int i = 0; i < count; ++i) {
@@ -181,15 +209,17 @@ void SearchRun(SearchWindow& window, SearchState& state) {
     ReportUnreadable(unreadable, walk.unopened);
 }
 
-void ShowResults(SearchWindow& window, const SearchState& state) {
-    if (window.FullPaths()) {
-        window.SetResultText(state.HitList.Text());
-        return;
+void ShowResults(SearchWindow& window, SearchState& state) {
+    const std::vector<std::string>& hits = state.HitList.Lines();
+    const bool fullPaths = window.FullPaths();
+    TStringList shown;
+    state.ResultLineHits.clear();
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        shown.AppendLine(fullPaths ? hits[i] : FileNamePart(hits[i]));
+        const int lines = 1 + LineBreaks(shown.Lines().back());
+        state.ResultLineHits.insert(state.ResultLineHits.end(), lines, static_cast<int>(i));
     }
-    TStringList names;
-    for (const std::string& path : state.HitList.Lines())
-        names.AppendLine(FileNamePart(path));
-    window.SetResultText(names.Text());
+    window.SetResultText(shown.Text());
 }
 
 }  // namespace tanmira

@@ -376,7 +376,7 @@ TEST_P(FaultSuite, RunEndsFindsEveryOtherHitAndReportsOnlyWhatItCouldNotRead) {
     FakeSearchWindow window;
     window.folder = tree.Root();
     window.subfolders = true;
-    window.encoding = 2;
+    window.encoding = KeywordEncoding::Utf8;
     window.content = fault.keyword;
     window.contentExclude = kAbsent;
     window.fullPaths = true;

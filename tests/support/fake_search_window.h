@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ class FakeSearchWindow : public SearchWindow {
 
     std::string folder;
     bool subfolders = false;
-    int encoding = 0;
+    std::optional<KeywordEncoding> encoding = KeywordEncoding::ShiftJis;
     std::string content = "ファイル内検索";
     std::string contentExclude, name, nameExclude;
     Lines extensions = StoredExtensionLines();
@@ -31,7 +32,7 @@ class FakeSearchWindow : public SearchWindow {
 
     std::string FolderToSearch() const override { return folder; }
     bool IncludeSubfolders() const override { return subfolders; }
-    int EncodingIndex() const override { return encoding; }
+    std::optional<KeywordEncoding> ContentEncoding() const override { return encoding; }
     const std::string& ContentText() const override { return content; }
     const std::string& ContentExcludeText() const override { return contentExclude; }
     const std::string& NameText() const override { return name; }

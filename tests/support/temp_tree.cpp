@@ -1,57 +1,44 @@
 // Temporary folder trees for tests.
 #include "tests/support/temp_tree.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <fstream>
+#include <random>
 #include <stdexcept>
+
+#include "platform/platform.h"
 
 namespace tanmira::testing {
 
 namespace {
 
-// Removes the entry name of the folder open as parent, with everything in it. Works on open
-// folders, so that paths past the system's limit and folders without permission go too.
-void RemoveEntry(int parent, const char* name) {
-    if (unlinkat(parent, name, 0) == 0)
-        return;
-    fchmodat(parent, name, 0700, 0);
-    const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-    if (fd < 0)
-        return;
-    DIR* dir = fdopendir(fd);
-    if (dir == nullptr) {
-        close(fd);
-        return;
-    }
-    while (const dirent* entry = readdir(dir)) {
-        const std::string child = entry->d_name;
-        if (child != "." && child != "..")
-            RemoveEntry(fd, child.c_str());
-    }
-    closedir(dir);
-    unlinkat(parent, name, AT_REMOVEDIR);
-}
+constexpr char kSeparator = platform::Separator(platform::kNativePathStyle);
 
 }  // namespace
 
 TempTree::TempTree() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tanmira-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary folder");
-    root_ = pattern;
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate = base / ("tanmira-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            root_ = candidate.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempTree::~TempTree() {
-    RemoveEntry(AT_FDCWD, root_.c_str());
+    RemoveTree(root_);
 }
 
 std::string TempTree::Path(const std::string& relative) const {
-    return root_ + "/" + relative;
+    std::string path = root_ + kSeparator + relative;
+    for (std::size_t i = root_.size(); i < path.size(); ++i) {
+        if (path[i] == '/')
+            path[i] = kSeparator;
+    }
+    return path;
 }
 
 std::string TempTree::File(const std::string& relative, const std::string& bytes) {
@@ -65,39 +52,6 @@ std::string TempTree::Folder(const std::string& relative) {
     const std::string path = Path(relative);
     std::filesystem::create_directories(path);
     return path;
-}
-
-std::string TempTree::Link(const std::string& relative, const std::string& target) {
-    const std::string path = Path(relative);
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::filesystem::create_symlink(target, path);
-    return path;
-}
-
-std::vector<std::string> TempTree::DeepChain(const std::string& relative, int levels,
-                                             std::size_t nameLength, const std::string& fileName,
-                                             const std::string& bytes) {
-    const std::string name(nameLength, 'd');
-    std::string path = Folder(relative);
-    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY);
-    std::vector<std::string> files;
-    for (int level = 0; level < levels && fd >= 0; ++level) {
-        mkdirat(fd, name.c_str(), 0755);
-        const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-        close(fd);
-        fd = next;
-        path += "/" + name;
-        const int file = openat(fd, fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (file < 0 ||
-            write(file, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
-            throw std::runtime_error("cannot write " + fileName + " in a deep chain");
-        close(file);
-        files.push_back(path + "/" + fileName);
-    }
-    if (fd < 0)
-        throw std::runtime_error("cannot build a deep chain");
-    close(fd);
-    return files;
 }
 
 }  // namespace tanmira::testing
