@@ -241,7 +241,9 @@ void TForm1::DirectoryListBox1Change() {
 }
 
 void TForm1::Button2Click() {
-    if (!state_)
+    // A start request that reaches the handler during a run (the button is disabled, but a
+    // handler may still be called) would run a second search over the same lists.
+    if (!state_ || searching_)
         return;
     // Disabling the start button moves the focus on; it comes back when the run is over.
     const bool focusOnStart = focusWidget() == Button2;

@@ -18,7 +18,9 @@ class Browser {
     // load through onLoadFailed. Never reports from inside the call.
     virtual void Navigate(const QString& address) = 0;
 
-    // Text content of the current document (innerText of its root element).
+    // Text content of the current document (innerText of its root element). The real browser
+    // gives at most one character more than the advertisement list reads: enough to tell that
+    // the text is longer.
     virtual QString InnerText() const = 0;
 
     // The widget that shows the pages.
@@ -41,8 +43,5 @@ BrowserFactory WebEngineBrowserFactory();
 
 // Prepares the process for the real browser; call before the QApplication is constructed.
 void PrepareBrowserEngine();
-
-// True for the addresses the banner may show: absolute http and https addresses with a host.
-bool IsShowableAddress(const QString& address);
 
 }  // namespace tanmira

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <vector>
 
+#include "banner/ad_list.h"
 #include "banner/random.h"
 
 #ifndef TANMIRA_AD_HOST
@@ -119,11 +120,7 @@ void Tkoukoku::saishutokuTimer() {
 }
 
 void Tkoukoku::koukokutimerTimer() {
-    std::vector<int> showable;
-    for (int i = 0; i < AdList->LineCount(); ++i) {
-        if (IsShowableAddress(QString::fromLocal8Bit(AdList->LineAt(i))))
-            showable.push_back(i);
-    }
+    const std::vector<int> showable = ShowableEntries(*AdList);
     // Nothing new to show: an empty list, or a single entry already on screen.
     if (showable.empty() || (showable.size() == 1 && showable.front() == LastIndex)) {
         koukokutimer->SetEnabled(false);
@@ -154,8 +151,7 @@ void Tkoukoku::FrameResize() {
 }
 
 void Tkoukoku::ReadAdList(TStringList& list) {
-    list.ClearLines();
-    list.SetText(koukokuweb->InnerText().toLocal8Bit().toStdString());
+    ReadAdListText(koukokuweb->InnerText(), list);
 }
 
 void Tkoukoku::resizeEvent(QResizeEvent* event) {

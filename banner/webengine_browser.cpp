@@ -1,6 +1,6 @@
 // The real browser of the banner: an adapter over QWebEngineView. Pages may not open windows or
-// read local files, only http, https and about:blank are loaded, and a click on a link opens it
-// in the user's default browser.
+// read local files, only http, https and about:blank are loaded, a page may navigate itself only
+// a few times, and a click on a link opens it in the user's default browser.
 #include <QApplication>
 #include <QChildEvent>
 #include <QDesktopServices>
@@ -13,15 +13,10 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "banner/ad_list.h"
 #include "banner/browser.h"
 
 namespace tanmira {
-
-bool IsShowableAddress(const QString& address) {
-    const QUrl url(address, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == "http" || scheme == "https") && !url.host().isEmpty();
-}
 
 namespace {
 
@@ -51,16 +46,28 @@ class AdPage : public QWebEnginePage {
                 [](QWebEngineNewWindowRequest& request) { OpenOutside(request.requestedUrl()); });
     }
 
+    // Starts the count of the navigations the page makes by itself afresh; called for every
+    // address the banner loads.
+    void CountSelfNavigationsFromHere() { selfNavigations_ = 0; }
+
   protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
         if (type == NavigationTypeLinkClicked) {
             OpenOutside(url);
             return false;
         }
-        if (IsShowableAddress(url.toString()))
-            return true;
-        return IsBlankPage(url) || (!isMainFrame && url.scheme() == "about");
+        if (!IsShowableAddress(url.toString()))
+            return IsBlankPage(url) || (!isMainFrame && url.scheme() == "about");
+        // Redirects, refreshes, reloads and scripts of the page itself: a few are allowed, a page
+        // that keeps reloading itself is stopped.
+        if (isMainFrame && type != NavigationTypeTyped && ++selfNavigations_ > kSelfNavigations)
+            return false;
+        return true;
     }
+
+  private:
+    static constexpr int kSelfNavigations = 3;
+    int selfNavigations_ = 0;
 };
 
 // Keeps the view and the widgets it adds inside itself out of the keyboard focus: the banner
@@ -86,11 +93,11 @@ class WebEngineBrowser : public Browser {
   public:
     explicit WebEngineBrowser(QWidget* parent)
         : view_(new QWebEngineView(parent)), alive_(std::make_shared<bool>(true)) {
-        auto* page = new AdPage(view_);
-        view_->setPage(page);
+        page_ = new AdPage(view_);
+        view_->setPage(page_);
         view_->setContextMenuPolicy(Qt::NoContextMenu);
         new NoFocusTree(view_);
-        QObject::connect(page, &QWebEnginePage::loadingChanged, view_,
+        QObject::connect(page_, &QWebEnginePage::loadingChanged, view_,
                          [this](const QWebEngineLoadingInfo& info) { LoadingChanged(info); });
     }
 
@@ -99,7 +106,11 @@ class WebEngineBrowser : public Browser {
         delete view_;
     }
 
-    void Navigate(const QString& address) override { view_->load(QUrl(address)); }
+    void Navigate(const QString& address) override {
+        requested_ = QUrl(address);
+        page_->CountSelfNavigationsFromHere();
+        view_->load(requested_);
+    }
 
     QString InnerText() const override { return text_; }
 
@@ -113,6 +124,10 @@ class WebEngineBrowser : public Browser {
                 ++load_;
                 return;
             case QWebEngineLoadingInfo::LoadStoppedStatus:
+                // A load that was not replaced by a newer one but stopped anyway (a download
+                // refused, a navigation refused) ends without a document: a failure.
+                if (onLoadFailed && info.url() == requested_)
+                    onLoadFailed(url, 0);
                 return;
             case QWebEngineLoadingInfo::LoadFailedStatus:
                 if (onLoadFailed) {
@@ -134,7 +149,9 @@ class WebEngineBrowser : public Browser {
         const int load = load_;
         std::weak_ptr<bool> alive = alive_;
         view_->page()->runJavaScript(
-            QStringLiteral("document.documentElement ? document.documentElement.innerText : ''"),
+            QStringLiteral("document.documentElement ? "
+                           "document.documentElement.innerText.substring(0, %1) : ''")
+                .arg(kMaxAdListCharacters + 1),
             QWebEngineScript::ApplicationWorld, [this, alive, load, url](const QVariant& result) {
                 if (alive.expired() || !*alive.lock() || load != load_)
                     return;
@@ -145,6 +162,8 @@ class WebEngineBrowser : public Browser {
     }
 
     QWebEngineView* view_;
+    AdPage* page_;
+    QUrl requested_;
     std::shared_ptr<bool> alive_;
     int load_ = 0;
     QString text_;

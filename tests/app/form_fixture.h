@@ -34,7 +34,12 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 class DuringRun : public QObject {
   public:
     DuringRun(const TForm1& form, int k, std::function<void()> action)
-        : form_(form), k_(k), action_(std::move(action)) {
+        : DuringRun(
+              form, [this, k] { return ++seen_ == k; }, std::move(action)) {}
+
+    // Runs action the first time a running search lets events through while when() holds.
+    DuringRun(const TForm1& form, std::function<bool()> when, std::function<void()> action)
+        : form_(form), when_(std::move(when)), action_(std::move(action)) {
         Post();
     }
 
@@ -42,7 +47,7 @@ class DuringRun : public QObject {
     bool event(QEvent* e) override {
         if (e->type() != QEvent::User)
             return QObject::event(e);
-        if (form_.Searching() && ++seen_ == k_) {
+        if (form_.Searching() && when_()) {
             action_();
             return true;
         }
@@ -55,8 +60,8 @@ class DuringRun : public QObject {
     void Post() { QCoreApplication::postEvent(this, new QEvent(QEvent::User)); }
 
     const TForm1& form_;
-    int k_;
     int seen_ = 0;
+    std::function<bool()> when_;
     std::function<void()> action_;
 };
 

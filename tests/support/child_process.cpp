@@ -7,21 +7,25 @@
 
 namespace tanmira::testing {
 
-bool InChild(const std::function<bool()>& body, ChildUser user) {
+pid_t StartChild(const std::function<int()>& body, ChildUser user) {
     const pid_t child = fork();
+    if (child != 0)
+        return child;
+    if (user == ChildUser::Unprivileged && geteuid() == 0 &&
+        (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+        _exit(2);
+    int status = 1;
+    try {
+        status = body();
+    } catch (...) {
+    }
+    _exit(status);
+}
+
+bool InChild(const std::function<bool()>& body, ChildUser user) {
+    const pid_t child = StartChild([&] { return body() ? 0 : 1; }, user);
     if (child < 0)
         return false;
-    if (child == 0) {
-        if (user == ChildUser::Unprivileged && geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(2);
-        bool passed = false;
-        try {
-            passed = body();
-        } catch (...) {
-        }
-        _exit(passed ? 0 : 1);
-    }
     int status = 0;
     if (waitpid(child, &status, 0) != child)
         return false;

@@ -2,6 +2,8 @@
 // into the rest of the test program.
 #pragma once
 
+#include <sys/types.h>
+
 #include <functional>
 
 namespace tanmira::testing {
@@ -15,5 +17,9 @@ enum class ChildUser {
 
 // Runs body in a child process and gives what it returned (false when it threw or crashed).
 bool InChild(const std::function<bool()>& body, ChildUser user = ChildUser::Same);
+
+// Starts body in a child process that exits with what body returns (2 when it could not take on
+// user, 1 when body threw) and gives the child's id at once, or -1; the caller waits for it.
+pid_t StartChild(const std::function<int()>& body, ChildUser user = ChildUser::Same);
 
 }  // namespace tanmira::testing

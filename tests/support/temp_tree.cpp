@@ -29,8 +29,7 @@ TempTree::TempTree() {
 }
 
 TempTree::~TempTree() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
+    RemoveTree(root_);
 }
 
 std::string TempTree::Path(const std::string& relative) const {

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tanmira::testing {
 
@@ -25,7 +26,23 @@ class TempTree {
     // Creates a folder (and its parents); gives its full path.
     std::string Folder(const std::string& relative);
 
+    // POSIX only: creates a symbolic link at relative pointing to target (taken as written);
+    // gives its path.
+    std::string Link(const std::string& relative, const std::string& target);
+
+    // POSIX only: creates a chain of levels nested folders under relative, each named by
+    // nameLength copies of "d", with a file fileName holding bytes in every level, working
+    // relative to open folders so that the chain may go deeper than the system's path limit.
+    // Gives the files' full paths, shallowest first.
+    std::vector<std::string> DeepChain(const std::string& relative, int levels,
+                                       std::size_t nameLength, const std::string& fileName,
+                                       const std::string& bytes);
+
   private:
+    // Removes root with everything in it; on POSIX also chains past the path limit and folders
+    // without permission.
+    static void RemoveTree(const std::string& root);
+
     std::string root_;
 };
 
