@@ -13,6 +13,10 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 #include "banner/ad_list.h"
 #include "banner/browser.h"
 
@@ -179,6 +183,12 @@ BrowserFactory WebEngineBrowserFactory() {
 
 void PrepareBrowserEngine() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#ifdef Q_OS_UNIX
+    // The browser engine refuses to start its sandbox as root and would end the whole program;
+    // the banner then runs without it (it only shows pages of the advertising host).
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
 }
 
 }  // namespace tanmira
