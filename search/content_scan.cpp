@@ -138,6 +138,25 @@ class StreamSearch {
     bool found_ = false;
 };
 
+// A file as a byte reader.
+class FileReader : public ByteReader {
+  public:
+    explicit FileReader(platform::InputFile& file) : file_(file) {}
+    std::uint64_t SizeHint() const override { return file_.Size(); }
+    std::size_t Read(char* buffer, std::size_t count) override { return file_.Read(buffer, count); }
+
+  private:
+    platform::InputFile& file_;
+};
+
+// Bytes asked for at a time: the whole of a small file with one byte more, so that its second
+// read already gives 0, and at least a page for files that report no size.
+std::size_t ReadSize(std::uint64_t sizeHint, std::size_t pieceSize) {
+    constexpr std::uint64_t kPage = 4096;
+    return static_cast<std::size_t>(
+        std::min<std::uint64_t>(std::max(sizeHint + 1, kPage), pieceSize));
+}
+
 }  // namespace
 
 ContentPattern::ContentPattern(const PreparedKeyword& keyword)
@@ -160,7 +179,12 @@ std::optional<std::vector<bool>> ContentScanner::Scan(
     platform::InputFile file(path);
     if (!file.IsOpen())
         return std::nullopt;
+    FileReader reader(file);
+    return Scan(reader, patterns);
+}
 
+std::vector<bool> ContentScanner::Scan(ByteReader& reader,
+                                       const std::vector<const ContentPattern*>& patterns) {
     // Line breaks matter only to a pattern that holds one: elsewhere a match lies within a line,
     // where the raw bytes and the CR LF text agree.
     bool normalize = false;
@@ -192,15 +216,17 @@ std::optional<std::vector<bool>> ContentScanner::Scan(
                            [](const StreamSearch& s) { return s.Settled(); });
     };
 
-    raw_.resize(pieceSize_);
+    const std::size_t readSize = ReadSize(reader.SizeHint(), pieceSize_);
+    if (raw_.size() < readSize)
+        raw_.resize(readSize);
     bool ended = false;
     while (!ended && !allSettled()) {
-        const std::size_t n = file.Read(raw_.data(), raw_.size());
+        const std::size_t n = reader.Read(raw_.data(), readSize);
         std::string_view piece(raw_.data(), n);
         const std::size_t zero = piece.find('\0');
         if (zero != std::string_view::npos)
             piece = piece.substr(0, zero);
-        ended = n < raw_.size() || zero != std::string_view::npos;
+        ended = n == 0 || zero != std::string_view::npos;
         // Slices keep the work after an early find small.
         for (std::size_t at = 0; at < piece.size() && !allSettled(); at += kSliceSize) {
             const std::string_view slice = piece.substr(at, kSliceSize);

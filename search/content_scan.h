@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,10 +35,23 @@ class ContentPattern {
     bool hasLineBreak_;
 };
 
+// A source of bytes read in pieces, as a file is read.
+class ByteReader {
+  public:
+    virtual ~ByteReader() = default;
+
+    // The size the source reports: only a hint for the buffer, it may hold more or fewer bytes.
+    virtual std::uint64_t SizeHint() const = 0;
+
+    // Reads up to count bytes; gives the number read, 0 at the end. May give fewer bytes than
+    // asked before the end.
+    virtual std::size_t Read(char* buffer, std::size_t count) = 0;
+};
+
 // Reads files for the content tests, reusing its buffers from file to file.
 class ContentScanner {
   public:
-    // Bytes read from a file at a time.
+    // Most bytes read from a file at a time; a smaller file is read into a buffer of its size.
     static constexpr std::size_t kPieceSize = 1 << 20;
 
     explicit ContentScanner(std::size_t pieceSize = kPieceSize) : pieceSize_(pieceSize) {}
@@ -46,9 +60,13 @@ class ContentScanner {
     static bool CanOpen(const std::string& path);
 
     // For each pattern, whether it occurs in the file's text; nothing when the file cannot be
-    // opened. Stops reading once every pattern has been found.
+    // opened. Reads to the end of the text (until a read gives 0 bytes, or a 0 byte), but stops
+    // once every pattern has been found.
     std::optional<std::vector<bool>> Scan(const std::string& path,
                                           const std::vector<const ContentPattern*>& patterns);
+
+    // The same for the bytes of reader.
+    std::vector<bool> Scan(ByteReader& reader, const std::vector<const ContentPattern*>& patterns);
 
   private:
     std::size_t pieceSize_;
