@@ -81,28 +81,57 @@ bool PassesNameTests(const SearchWindow& window, const std::string& path) {
 // Outcome of reading one file for the content tests.
 enum class ContentOutcome { Hit, Miss, Unreadable };
 
-ContentOutcome TestContent(const SearchWindow& window, ContentScanner& scanner,
-                           const std::string& path, const ContentPattern& include,
-                           const ContentPattern& exclude) {
-    const bool testExclude = !window.ContentExcludeText().empty();
-    const bool testInclude = !window.ContentText().empty();
-    if (!testExclude && !testInclude)
-        return ContentScanner::CanOpen(path) ? ContentOutcome::Hit : ContentOutcome::Unreadable;
+// The content tests of a run: the keywords as prepared at its start, one scan query for each way
+// of filling the two keyword fields (the exclusion keyword first: its find settles the outcome),
+// and the scanner.
+class ContentTests {
+  public:
+    explicit ContentTests(const SearchState& state)
+        : include_(state.ContentKeyword), exclude_(state.ContentExcludeKeyword) {}
 
-    std::vector<const ContentPattern*> patterns;
-    if (testExclude)
-        patterns.push_back(&exclude);
-    if (testInclude)
-        patterns.push_back(&include);
-    const std::optional<std::vector<bool>> found = scanner.Scan(path, patterns);
-    if (!found)
-        return ContentOutcome::Unreadable;
-    if (testExclude && (*found)[0])
-        return ContentOutcome::Miss;
-    if (testInclude && !found->back())
-        return ContentOutcome::Miss;
-    return ContentOutcome::Hit;
-}
+    // Reads the keyword fields (only whether they are empty) and tests file i of the list.
+    ContentOutcome Test(const SearchWindow& window, const std::vector<std::string>& files,
+                        std::size_t i) {
+        const ScanQuery* query = QueryFor(window);
+        if (query == nullptr)
+            return ContentScanner::CanOpen(files[i]) ? ContentOutcome::Hit
+                                                     : ContentOutcome::Unreadable;
+        const std::optional<std::vector<bool>> found = scanner_.Scan(files[i], *query);
+        if (!found)
+            return ContentOutcome::Unreadable;
+        // An exclusion group found, or an inclusion group not found, misses.
+        for (std::size_t g = 0; g < found->size(); ++g) {
+            if ((*found)[g] == (query->Groups()[g].onFind == ScanQuery::OnFind::EndScan))
+                return ContentOutcome::Miss;
+        }
+        return ContentOutcome::Hit;
+    }
+
+  private:
+    const ScanQuery* QueryFor(const SearchWindow& window) const {
+        const bool testExclude = !window.ContentExcludeText().empty();
+        const bool testInclude = !window.ContentText().empty();
+        if (testExclude)
+            return testInclude ? &both_ : &excludeOnly_;
+        return testInclude ? &includeOnly_ : nullptr;
+    }
+
+    static ScanQuery Query(const ContentPattern* exclude, const ContentPattern* include) {
+        ScanQuery query;
+        if (exclude != nullptr)
+            query.AddGroup({exclude}, ScanQuery::OnFind::EndScan);
+        if (include != nullptr)
+            query.AddGroup({include});
+        return query;
+    }
+
+    const ContentPattern include_;
+    const ContentPattern exclude_;
+    const ScanQuery both_ = Query(&exclude_, &include_);
+    const ScanQuery excludeOnly_ = Query(&exclude_, nullptr);
+    const ScanQuery includeOnly_ = Query(nullptr, &include_);
+    ContentScanner scanner_;
+};
 
 }  // namespace
 
@@ -117,9 +146,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         PrepareContentKeywords(window, state);
         DropDirectories(state.FileList);
 
-        const ContentPattern include(state.ContentKeyword);
-        const ContentPattern exclude(state.ContentExcludeKeyword);
-        ContentScanner scanner;
+        ContentTests content(state);
         const int count = state.FileList.LineCount();
         for (int i = 0; i < count; ++i) {
             window.ProcessPendingEvents();
@@ -130,7 +157,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
             const std::string& path = state.FileList.Lines()[static_cast<std::size_t>(i)];
             if (!PassesExtensionTest(window, path) || !PassesNameTests(window, path))
                 continue;
-            switch (TestContent(window, scanner, path, include, exclude)) {
+            switch (content.Test(window, state.FileList.Lines(), static_cast<std::size_t>(i))) {
                 case ContentOutcome::Hit:
                     state.HitList.AppendLine(path);
                     break;
