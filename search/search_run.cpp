@@ -7,6 +7,7 @@
 #include "search/content_scan.h"
 #include "search/directory_walk.h"
 #include "search/exceptions.h"
+#include "search/read_ahead.h"
 #include "search/text_rules.h"
 
 namespace tanmira {
@@ -54,22 +55,50 @@ void DropDirectories(TStringList& list) {
     list.SwapLines(files);
 }
 
-bool PassesExtensionTest(const SearchWindow& window, const std::string& path) {
-    if (window.ExtensionListEmpty() || !window.ExtensionListEnabled())
+// The controls the name tests read, as they stood at the start of a run: the read-ahead worker
+// tests names with these, never with the window.
+class NameControls {
+  public:
+    explicit NameControls(const SearchWindow& window)
+        : extensionListEmpty_(window.ExtensionListEmpty()),
+          extensionListEnabled_(window.ExtensionListEnabled()),
+          extensionLines_(window.ExtensionLines()),
+          name_(window.NameText()),
+          nameExclude_(window.NameExcludeText()) {}
+
+    bool ExtensionListEmpty() const { return extensionListEmpty_; }
+    bool ExtensionListEnabled() const { return extensionListEnabled_; }
+    const std::vector<std::string>& ExtensionLines() const { return extensionLines_; }
+    const std::string& NameText() const { return name_; }
+    const std::string& NameExcludeText() const { return nameExclude_; }
+
+  private:
+    bool extensionListEmpty_;
+    bool extensionListEnabled_;
+    std::vector<std::string> extensionLines_;
+    std::string name_;
+    std::string nameExclude_;
+};
+
+// Controls: the window, or NameControls.
+template <class Controls>
+bool PassesExtensionTest(const Controls& controls, const std::string& path) {
+    if (controls.ExtensionListEmpty() || !controls.ExtensionListEnabled())
         return true;
     std::string extension = FoldCase(ExtensionPart(path));
     if (!extension.empty())
         extension.erase(0, 1);  // the dot
-    for (const std::string& line : window.ExtensionLines()) {
+    for (const std::string& line : controls.ExtensionLines()) {
         if (SameBytes(extension, FoldCase(line)))
             return true;
     }
     return false;
 }
 
-bool PassesNameTests(const SearchWindow& window, const std::string& path) {
-    const std::string& include = window.NameText();
-    const std::string& exclude = window.NameExcludeText();
+template <class Controls>
+bool PassesNameTests(const Controls& controls, const std::string& path) {
+    const std::string& include = controls.NameText();
+    const std::string& exclude = controls.NameExcludeText();
     if (include.empty() && exclude.empty())
         return true;
     const std::string name = FoldCase(FileNamePart(path));
@@ -83,11 +112,17 @@ enum class ContentOutcome { Hit, Miss, Unreadable };
 
 // The content tests of a run: the keywords as prepared at its start, one scan query for each way
 // of filling the two keyword fields (the exclusion keyword first: its find settles the outcome),
-// and the scanner.
+// and the read-ahead worker, which scans with the query of the fields as filled at the start.
 class ContentTests {
   public:
-    explicit ContentTests(const SearchState& state)
-        : include_(state.ContentKeyword), exclude_(state.ContentExcludeKeyword) {}
+    ContentTests(const SearchWindow& window, const SearchState& state)
+        : include_(state.ContentKeyword),
+          exclude_(state.ContentExcludeKeyword),
+          readAhead_(state.FileList.Lines(), QueryFor(window),
+                     [controls = NameControls(window)](const std::string& path) {
+                         return PassesExtensionTest(controls, path) &&
+                                PassesNameTests(controls, path);
+                     }) {}
 
     // Reads the keyword fields (only whether they are empty) and tests file i of the list.
     ContentOutcome Test(const SearchWindow& window, const std::vector<std::string>& files,
@@ -96,7 +131,7 @@ class ContentTests {
         if (query == nullptr)
             return ContentScanner::CanOpen(files[i]) ? ContentOutcome::Hit
                                                      : ContentOutcome::Unreadable;
-        const std::optional<std::vector<bool>> found = scanner_.Scan(files[i], *query);
+        const ReadAhead::Answer found = readAhead_.Scan(i, *query, scanner_);
         if (!found)
             return ContentOutcome::Unreadable;
         // An exclusion group found, or an inclusion group not found, misses.
@@ -131,6 +166,7 @@ class ContentTests {
     const ScanQuery excludeOnly_ = Query(&exclude_, nullptr);
     const ScanQuery includeOnly_ = Query(nullptr, &include_);
     ContentScanner scanner_;
+    ReadAhead readAhead_;  // last: ended before the rest goes
 };
 
 }  // namespace
@@ -146,7 +182,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         PrepareContentKeywords(window, state);
         DropDirectories(state.FileList);
 
-        ContentTests content(state);
+        ContentTests content(window, state);
         const int count = state.FileList.LineCount();
         for (int i = 0; i < count; ++i) {
             window.ProcessPendingEvents();

@@ -1,0 +1,76 @@
+// Scanning ahead of the search run's loop on a second thread. A worker opens, reads and scans the
+// files after the one the loop tests, a small window of them, and stores for each whether each
+// group of the run's query occurs (or that the file could not be opened). The loop still decides
+// everything else itself; it takes a stored answer only for a file the worker scanned with the
+// query it asks for, and scans every other file itself.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "search/content_scan.h"
+
+namespace tanmira {
+
+class ReadAhead {
+  public:
+    // Files scanned ahead of the loop at most.
+    static constexpr std::size_t kWindow = 64;
+
+    // Per group, whether it occurs; nothing when the file cannot be opened.
+    using Answer = std::optional<std::vector<bool>>;
+
+    // Starts the worker over files (which must stay unchanged while it runs), scanning with query
+    // those files for which wanted holds. Without a query no worker starts.
+    ReadAhead(const std::vector<std::string>& files, const ScanQuery* query,
+              std::function<bool(const std::string&)> wanted, std::size_t window = kWindow);
+
+    // Ends the worker: a scan under way stops at its next piece.
+    ~ReadAhead();
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // The answer for files[i] under query (asked for in increasing i): the worker's when it
+    // scanned the file with this very query, else scanner's. While the worker is still scanning
+    // the file, scans files ahead with scanner instead of waiting idle.
+    Answer Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner);
+
+  private:
+    // One file's place in the window: its answer, and which file's answer it holds.
+    struct Slot {
+        std::atomic<std::uint64_t> tag{0};
+        Answer answer;
+    };
+
+    void Work(std::stop_token stop);
+
+    // Claims the next file of the window for scanning ahead; nothing when the window is full or
+    // the files are done.
+    std::optional<std::size_t> Claim();
+
+    // Claims file i for the loop when nobody has; false when the worker has.
+    bool ClaimForLoop(std::size_t i);
+
+    // Scans claimed file k into its slot.
+    void Fill(std::size_t k, ContentScanner& scanner, std::stop_token stop);
+
+    Slot& SlotOf(std::size_t k) { return slots_[k % slots_.size()]; }
+
+    const std::vector<std::string>& files_;
+    const ScanQuery* query_;
+    std::function<bool(const std::string&)> wanted_;
+    std::vector<Slot> slots_;
+    std::atomic<std::size_t> nextClaim_{0};  // files before it are claimed (or passed)
+    std::atomic<std::size_t> loopAt_{0};     // the file the loop is at
+    std::atomic<std::size_t> wakeAt_{0};     // the loop wakes the waiting worker from this file on
+    ContentScanner workerScanner_;
+    std::jthread worker_;
+};
+
+}  // namespace tanmira
