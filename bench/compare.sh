@@ -1,22 +1,31 @@
 #!/bin/bash
-# Compares one case-insensitive fixed-string content search over a real corpus: tanmira-cli
-# against GNU grep and, when installed, ripgrep, on the same files with a warm cache.
+# Compares content searches over real corpora: tanmira-cli against GNU grep and ripgrep (with its
+# default threads and with one), on the same files with a warm cache. Cases:
+#   keyword   a case-insensitive fixed-string keyword ("mutex") over CORPUS
+#   absent    a keyword that never occurs, so that every byte is read
+#   no-fields every keyword field empty: the walk and the open test alone (against rg --files)
+#   sjis      a Shift_JIS keyword ("ファイル") over Japanese manual pages converted to Shift_JIS,
+#             against rg -E shift_jis (made under build-bench/ from the manpages-ja packages,
+#             installed with apt-get when missing; skipped when they cannot be had)
 #
 # Usage: bench/compare.sh [CORPUS [KEYWORD]]
 #   CORPUS   folder searched with its subfolders (default /usr/include)
 #   KEYWORD  ASCII keyword without line breaks (default "mutex")
 # Environment:
-#   TANMIRA_CLI  the tanmira-cli binary (default: the newest app/cli/tanmira-cli in a build*
-#                folder of the repository; benchmark an optimised build)
+#   TANMIRA_CLI  the tanmira-cli binary (default: build/app/cli/tanmira-cli; benchmark an
+#                optimised build)
 #   RUNS         timed runs per tool (default 5), after one warm-up run
+#   CASES        the cases to run (default "keyword absent no-fields sjis")
 #   EXTENSIONS   comma-separated extension list (default: the program's stored list)
 set -euo pipefail
 
 corpus=${1:-/usr/include}
 keyword=${2:-mutex}
 runs=${RUNS:-5}
+cases=${CASES:-keyword absent no-fields sjis}
 extensions=${EXTENSIONS:-txt,ini,php,cgi,html,htm,css,js,vbs,asp,C,cc,cpp,cs,h,hpp,java,pas,pl,as,hsp,py}
 root=$(cd "$(dirname "$0")/.." && pwd)
+cli=${TANMIRA_CLI:-$root/build/app/cli/tanmira-cli}
 
 die() {
     echo "compare.sh: $*" >&2
@@ -27,20 +36,15 @@ die() {
 [[ $keyword =~ ^[[:print:]]+$ && $keyword != *[![:ascii:]]* ]] ||
     die "the keyword must be printable ASCII (grep and tanmira fold only ASCII alike)"
 [[ $runs =~ ^[1-9][0-9]*$ ]] || die "RUNS must be a positive number"
-
-cli=${TANMIRA_CLI:-}
-if [[ -z $cli ]]; then
-    for candidate in "$root"/build*/app/cli/tanmira-cli; do
-        if [[ -x $candidate && (-z $cli || $candidate -nt $cli) ]]; then
-            cli=$candidate
-        fi
-    done
-fi
-[[ -n $cli && -x $cli ]] ||
-    die "tanmira-cli not found: build it (scripts/build) or set TANMIRA_CLI"
+[[ -x $cli ]] || die "tanmira-cli not found: build it (scripts/build) or set TANMIRA_CLI"
+command -v hyperfine >/dev/null || die "hyperfine is needed (apt-get install hyperfine)"
+command -v rg >/dev/null || die "ripgrep is needed (apt-get install ripgrep)"
 cache=$(dirname "$cli")/../../CMakeCache.txt
 if [[ -f $cache ]] && grep -Eq '^CMAKE_BUILD_TYPE:[A-Z]+=(Debug)?$' "$cache"; then
     echo "warning: $cli is not an optimised build; its times say little" >&2
+fi
+if [[ -f $cache ]] && grep -Eq '^TANMIRA_SANITIZE[A-Z_]*:BOOL=ON' "$cache"; then
+    echo "warning: $cli is a sanitizer build; its times say little" >&2
 fi
 
 # Extension globs matching any case of each extension, as tanmira compares extensions folded:
@@ -64,83 +68,130 @@ for ext in "${exts[@]}"; do
     rg_globs+=(--iglob "*.$ext")
 done
 
-tanmira_cmd=("$cli" --subfolders --content "$keyword" --extensions "$extensions"
-    --encoding utf-8 --full-paths "$corpus")
-grep_cmd=(env LC_ALL=C grep -RliF "${grep_globs[@]}" -e "$keyword" "$corpus")
-rg_cmd=()
-if command -v rg >/dev/null; then
-    # -uu: no ignore files, hidden files included, as tanmira and grep search every file.
-    rg_cmd=(rg -l -i -F -L -uu "${rg_globs[@]}" -e "$keyword" "$corpus")
-fi
-
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Hit lists, one run each (this also warms the cache). grep and ripgrep exit 1 on no hit.
-status=0
-"${tanmira_cmd[@]}" >"$work/tanmira.txt" || status=$?
-((status == 0)) || echo "warning: tanmira-cli exited with status $status" >&2
-"${grep_cmd[@]}" >"$work/grep.txt" || true
-if ((${#rg_cmd[@]})); then
-    "${rg_cmd[@]}" >"$work/ripgrep.txt" || true
-fi
-
-hits() { wc -l <"$work/$1.txt" | tr -d ' '; }
-
-# Mean wall time in seconds of one tool: hyperfine when present, else a plain timing loop.
-declare -A mean
-time_tool() {
-    local name=$1
+# The tools of the case being set up: names and their commands, each word in single quotes (which
+# hyperfine splits as a shell would, without running one).
+names=()
+commands=()
+add_tool() {
+    names+=("$1")
     shift
-    if command -v hyperfine >/dev/null; then
-        local quoted
-        quoted=$(printf '%q ' "$@")
-        hyperfine --style none --warmup 1 --runs "$runs" --ignore-failure \
-            --export-csv "$work/$name.csv" --command-name "$name" "$quoted" >/dev/null
-        mean[$name]=$(awk -F, 'NR == 2 { print $2 }' "$work/$name.csv")
-        return
-    fi
-    "$@" >/dev/null || true
-    local total=0 start end
-    for ((r = 0; r < runs; r++)); do
-        start=$(date +%s%N)
-        "$@" >/dev/null || true
-        end=$(date +%s%N)
-        total=$((total + end - start))
+    local quoted="" word
+    for word in "$@"; do
+        quoted+="'${word//\'/\'\\\'\'}' "
     done
-    mean[$name]=$(awk -v ns="$total" -v n="$runs" 'BEGIN { printf "%.6f", ns / n / 1e9 }')
+    commands+=("$quoted")
 }
 
-time_tool tanmira "${tanmira_cmd[@]}"
-time_tool grep "${grep_cmd[@]}"
-if ((${#rg_cmd[@]})); then
-    time_tool ripgrep "${rg_cmd[@]}"
-fi
+# Runs every tool of the case once for its hit list (grep and ripgrep exit 1 on no hit), times
+# them with hyperfine and prints the medians, the hits and the ratios of tanmira to the others.
+run_case() {
+    local title=$1 n args=()
+    for ((n = 0; n < ${#names[@]}; n++)); do
+        eval "${commands[n]}" >"$work/${names[n]}.txt" 2>/dev/null || true
+        args+=(--command-name "${names[n]}" "${commands[n]}")
+    done
+    hyperfine -N --style none --warmup 1 --runs "$runs" --ignore-failure \
+        --export-csv "$work/times.csv" "${args[@]}" >/dev/null 2>"$work/hyperfine.log" ||
+        { cat "$work/hyperfine.log" >&2; die "hyperfine failed"; }
+    echo
+    echo "== $title   (runs: $runs, warm cache)"
+    printf '%-12s %10s %10s %8s %8s %8s\n' tool "median/ms" "mean/ms" "user/ms" "sys/ms" hits
+    awk -F, -v work="$work" 'NR > 1 {
+        file = work "/" $1 ".txt"; hits = 0
+        while ((getline line < file) > 0) hits++
+        close(file)
+        printf "%-12s %10.1f %10.1f %8.1f %8.1f %8d\n", $1, $4 * 1000, $2 * 1000, $5 * 1000, $6 * 1000, hits
+        median[NR - 1] = $4; name[NR - 1] = $1 }
+    END { for (i = 2; i in median; i++)
+              printf "ratio %s/%s: %.2f\n", name[1], name[i], median[1] / median[i] }' "$work/times.csv"
+    # Hit lists that differ from tanmira's, with a few of the differences.
+    sed 's#//*#/#g' "$work/tanmira.txt" | sort -u >"$work/tanmira.sorted"
+    for ((n = 1; n < ${#names[@]}; n++)); do
+        sed 's#//*#/#g' "$work/${names[n]}.txt" | sort -u >"$work/other.sorted"
+        cmp -s "$work/tanmira.sorted" "$work/other.sorted" && continue
+        echo "note: ${names[n]} lists other files than tanmira; first differences:"
+        { diff "$work/other.sorted" "$work/tanmira.sorted" || true; } |
+            sed -n -e "s/^< /  ${names[n]} only: /p" -e 's/^> /  tanmira only: /p' | head -n 5
+    done
+    names=()
+    commands=()
+}
 
-echo "corpus: $corpus   keyword: $keyword   runs: $runs (warm cache)"
-echo "tanmira-cli: $cli"
-printf '%-10s %12s %8s\n' tool "mean time/s" hits
-for name in tanmira grep ripgrep; do
-    [[ -n ${mean[$name]:-} ]] || continue
-    printf '%-10s %12.4f %8s\n' "$name" "${mean[$name]}" "$(hits "$name")"
-done
-ratio() { awk -v a="${mean[$1]}" -v b="${mean[$2]}" 'BEGIN { printf "%.2f", a / b }'; }
-echo "ratio tanmira/grep: $(ratio tanmira grep)"
-if [[ -n ${mean[ripgrep]:-} ]]; then
-    echo "ratio tanmira/ripgrep: $(ratio tanmira ripgrep)"
-else
-    echo "ripgrep not installed: skipped"
-fi
+# A content search for word over folder by every tool; extra arguments go to tanmira-cli.
+content_case() {
+    local title=$1 folder=$2 word=$3
+    add_tool tanmira "$cli" --subfolders --content "$word" --extensions "$extensions" \
+        --encoding utf-8 --full-paths "$folder"
+    add_tool grep env LC_ALL=C grep -RliF "${grep_globs[@]}" -e "$word" "$folder"
+    # -uu: no ignore files, hidden files included, as tanmira and grep search every file.
+    add_tool rg rg -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
+    add_tool rg-j1 rg -j1 -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
+    run_case "$title"
+}
 
-# tanmira and grep must find the same files; show a few of the differences when they do not.
-for name in tanmira grep; do
-    sed 's#//*#/#g' "$work/$name.txt" | sort -u >"$work/$name.sorted"
+# Japanese manual pages in Shift_JIS (CP932), as .txt files; pages that CP932 cannot hold are
+# left out. Made once, under build-bench/.
+sjis_corpus() {
+    local dir=$root/build-bench/sjis-man
+    if [[ ! -f $dir/.done ]]; then
+        local packages=(manpages-ja manpages-ja-dev) missing=() p
+        for p in "${packages[@]}"; do
+            dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+                missing+=("$p")
+        done
+        if ((${#missing[@]})); then
+            local sudo=()
+            [[ $(id -u) -ne 0 ]] && sudo=(sudo)
+            "${sudo[@]}" apt-get install -y -q "${missing[@]}" >/dev/null || return 1
+        fi
+        # dpkg leaves out manual pages when its configuration excludes /usr/share/man: take
+        # them from the packages' files then.
+        rm -rf "$dir"
+        mkdir -p "$dir"
+        local page out
+        while IFS= read -r page; do
+            out=$dir/$(basename "$(dirname "$page")")-$(basename "$page" .gz).txt
+            zcat -f "$page" | iconv -f UTF-8 -t CP932 >"$out" 2>/dev/null || rm -f "$out"
+        done < <(find /usr/share/man/ja -type f -name '*.gz')
+        touch "$dir/.done"
+    fi
+    echo "$dir"
+}
+
+for c in $cases; do
+    case $c in
+    keyword)
+        content_case "keyword \"$keyword\" in $corpus" "$corpus" "$keyword"
+        ;;
+    absent)
+        content_case "absent keyword \"zzzzqqqq\" in $corpus" "$corpus" zzzzqqqq
+        ;;
+    no-fields)
+        add_tool tanmira "$cli" --subfolders --extensions "$extensions" --full-paths "$corpus"
+        add_tool rg-files rg --files -L -uu "${rg_globs[@]}" "$corpus"
+        add_tool rg-files-j1 rg --files -j1 -L -uu "${rg_globs[@]}" "$corpus"
+        run_case "every keyword field empty in $corpus"
+        ;;
+    sjis)
+        if ! folder=$(sjis_corpus) || [[ -z $(ls -A "$folder") ]]; then
+            echo "no Japanese manual pages: sjis case skipped"
+            continue
+        fi
+        word=ファイル
+        # grep reads the Shift_JIS bytes from a file: a command line for hyperfine is UTF-8.
+        printf %s "$word" | iconv -f UTF-8 -t CP932 >"$work/sjis-keyword"
+        add_tool tanmira "$cli" --subfolders --content "$word" --extensions "$extensions" \
+            --encoding shift-jis --full-paths "$folder"
+        add_tool grep env LC_ALL=C grep -RliF "${grep_globs[@]}" -f "$work/sjis-keyword" "$folder"
+        add_tool rg rg -E shift_jis -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
+        add_tool rg-j1 rg -E shift_jis -j1 -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
+        run_case "Shift_JIS keyword \"$word\" in $folder ($(find "$folder" -name '*.txt' | wc -l) pages)"
+        ;;
+    *)
+        die "unknown case: $c"
+        ;;
+    esac
 done
-if ! cmp -s "$work/tanmira.sorted" "$work/grep.sorted"; then
-    echo "warning: tanmira-cli found $(hits tanmira) files, grep $(hits grep); first differences:"
-    { diff "$work/grep.sorted" "$work/tanmira.sorted" || true; } |
-        sed -n -e 's/^< /  grep only: /p' -e 's/^> /  tanmira only: /p' | head -n 10 || true
-fi
-if [[ -n ${mean[ripgrep]:-} && $(hits ripgrep) != "$(hits grep)" ]]; then
-    echo "note: ripgrep found $(hits ripgrep) files, grep $(hits grep)"
-fi
