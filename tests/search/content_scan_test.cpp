@@ -17,14 +17,19 @@
 namespace tanmira {
 namespace {
 
-bool LiteralOccurs(const std::string& path, const PreparedKeyword& keyword) {
+// Whether keyword occurs in the Text of the loaded list, both folded.
+bool LiteralOccursIn(const TStringList& list, const PreparedKeyword& keyword) {
     if (!keyword.representable)
         return false;
     const LeadByteTable& lead =
         keyword.shiftJisFolding ? platform::ShiftJisLeadBytes() : NoLeadBytes();
+    return FindSubstring(FoldCase(keyword.bytes, lead), FoldCase(list.Text(), lead)) != 0;
+}
+
+bool LiteralOccurs(const std::string& path, const PreparedKeyword& keyword) {
     TStringList list;
     list.LoadWholeFile(path);
-    return FindSubstring(FoldCase(keyword.bytes, lead), FoldCase(list.Text(), lead)) != 0;
+    return LiteralOccursIn(list, keyword);
 }
 
 std::string RandomBytes(std::mt19937& rng, std::size_t maxLength) {
@@ -93,13 +98,9 @@ class PieceReader : public ByteReader {
 };
 
 bool LiteralOccursInText(const std::string& text, const PreparedKeyword& keyword) {
-    if (!keyword.representable)
-        return false;
-    const LeadByteTable& lead =
-        keyword.shiftJisFolding ? platform::ShiftJisLeadBytes() : NoLeadBytes();
     TStringList list;
     list.SetText(text);
-    return FindSubstring(FoldCase(keyword.bytes, lead), FoldCase(list.Text(), lead)) != 0;
+    return LiteralOccursIn(list, keyword);
 }
 
 // Several keywords of mixed folding rules in one pass, grouped, some groups ending the scan;
