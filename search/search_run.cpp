@@ -88,8 +88,9 @@ bool PassesExtensionTest(const Controls& controls, const std::string& path) {
     std::string extension = FoldCase(ExtensionPart(path));
     if (!extension.empty())
         extension.erase(0, 1);  // the dot
+    // Folding keeps a line's length: only lines as long as the extension are folded.
     for (const std::string& line : controls.ExtensionLines()) {
-        if (SameBytes(extension, FoldCase(line)))
+        if (line.size() == extension.size() && SameBytes(extension, FoldCase(line)))
             return true;
     }
     return false;
