@@ -8,6 +8,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "app/edit_shortcuts.h"
 #include "app/folder_path.h"
 #include "platform/platform.h"
 
@@ -124,6 +125,10 @@ void TDirectoryListBox::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TDirectoryListBox::keyPressEvent(QKeyEvent* event) {
+    // The folder list does nothing with the edit keys (the list view would copy a line's text or
+    // select all).
+    if (IsEditShortCut(*event))
+        return;
     if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
         QListWidget::keyPressEvent(event);
         return;

@@ -18,6 +18,7 @@
 
 #include "app/error_report.h"
 #include "app/form_layout.h"
+#include "app/group_box.h"
 #include "app/handler_guard.h"
 
 namespace tanmira {
@@ -29,39 +30,30 @@ constexpr int kClientHeight = 585;
 // The insets of a group box's frame and caption, which its aligned children leave free.
 const QMargins kGroupBoxInsets(2, 14, 2, 2);
 
-QFrame* NewPanel(QWidget* parent) {
-    auto* panel = new QFrame(parent);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    return panel;
-}
+// A panel with a raised bevel.
+class TPanel : public QFrame {
+  public:
+    explicit TPanel(QWidget* parent) : QFrame(parent) {
+        setFrameStyle(QFrame::Panel | QFrame::Raised);
+    }
+};
 
-QGroupBox* NewGroupBox(QWidget* parent, const char* caption) {
-    return new QGroupBox(QString::fromUtf8(caption), parent);
-}
-
-QLabel* NewLabel(QWidget* parent, const char* caption) {
-    return new QLabel(QString::fromUtf8(caption), parent);
-}
-
-QPlainTextEdit* NewMemo(QWidget* parent, Qt::ScrollBarPolicy horizontal) {
-    auto* memo = new QPlainTextEdit(parent);
-    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    memo->setHorizontalScrollBarPolicy(horizontal);
-    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    return memo;
-}
+// A multi-line box that takes Tab as a move to the next control, never as text.
+class TMemo : public QPlainTextEdit {
+  public:
+    TMemo(QWidget* parent, Qt::ScrollBarPolicy horizontal) : QPlainTextEdit(parent) {
+        setLineWrapMode(QPlainTextEdit::NoWrap);
+        setHorizontalScrollBarPolicy(horizontal);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        setTabChangesFocus(true);
+    }
+};
 
 // The lines of a multi-line text, split as a string list splits its Text.
 std::vector<std::string> LinesOf(const QString& text) {
     TStringList lines;
     lines.SetText(text.toLocal8Bit().toStdString());
     return lines.Lines();
-}
-
-// Chains the keyboard order through widgets, in the order given.
-void SetTabChain(const std::vector<QWidget*>& widgets) {
-    for (std::size_t i = 1; i < widgets.size(); ++i)
-        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
 }
 
 }  // namespace
@@ -96,131 +88,63 @@ void TForm1::BuildControls(const BrowserFactory& browserFactory) {
     client->resize(kClientWidth, kClientHeight);
 
     // Children of the window.
-    GroupBox3 = NewGroupBox(client, "検索結果");
-    Place(GroupBox3, 0, 337, 504, 229);
-    Tkoukoku1 = new Tkoukoku(client, browserFactory);
-    Tkoukoku1->setObjectName("Tkoukoku1");
+    FormBuilder b;
+    GroupBox3 = b.Add<TGroupBox>(client, {"GroupBox3", 0, 337, 504, 229, 0, "検索結果"});
+    Tkoukoku1 = b.Add<Tkoukoku>(client, {"Tkoukoku1", 0, 0, 504, 68, 1}, browserFactory);
     Tkoukoku1->SetHandlerGuard(
         [this](const std::function<void()>& handler) { RunGuarded(this, handler); });
-    Place(Tkoukoku1, 0, 0, 504, 68);
     Tkoukoku1->SetBrowserLeft(120);
-    Panel1 = NewPanel(client);
-    Place(Panel1, 0, 68, 504, 269);
-    StatusBar1 = new QStatusBar(client);
+    Panel1 = b.Add<TPanel>(client, {"Panel1", 0, 68, 504, 269, 2});
+    StatusBar1 = b.Add<QStatusBar>(client, {"StatusBar1", 0, 566, 504, 19, kNoTabStop});
     StatusBar1->setSizeGripEnabled(false);
-    Place(StatusBar1, 0, 566, 504, 19);
 
     // Children of GroupBox3: the results.
-    Memo1 = NewMemo(GroupBox3, Qt::ScrollBarAlwaysOn);
-    Memo1->setPlainText(QString::fromUtf8("検索結果　　含むファイルのアドレス"));
-    Place(Memo1, 2, 45, 500, 182);
-    Panel2 = NewPanel(GroupBox3);
-    Place(Panel2, 2, 14, 500, 31);
-    CheckBox1 = new QCheckBox(QString::fromUtf8("フルパス表示"), Panel2);
-    Place(CheckBox1, 236, 8, 93, 17);
-    Button2 = new QPushButton(QString::fromUtf8("検索開始"), Panel2);
-    Place(Button2, 4, 4, 75, 25);
-    Button3 = new QPushButton(QString::fromUtf8("中止"), Panel2);
-    Place(Button3, 84, 4, 75, 25);
+    Memo1 =
+        b.Add<TMemo>(GroupBox3, {"Memo1", 2, 45, 500, 182, 0, "検索結果　　含むファイルのアドレス"},
+                     Qt::ScrollBarAlwaysOn);
+    Panel2 = b.Add<TPanel>(GroupBox3, {"Panel2", 2, 14, 500, 31, 1});
+    CheckBox1 = b.Add<QCheckBox>(Panel2, {"CheckBox1", 236, 8, 93, 17, 0, "フルパス表示"});
+    Button2 = b.Add<QPushButton>(Panel2, {"Button2", 4, 4, 75, 25, 1, "検索開始"});
+    Button3 = b.Add<QPushButton>(Panel2, {"Button3", 84, 4, 75, 25, 2, "中止"});
 
     // Children of Panel1: the search conditions and the folder chooser.
-    GroupBox2 = NewGroupBox(Panel1, "検索条件");
-    Place(GroupBox2, 264, 3, 241, 262);
-    GroupBox1 = NewGroupBox(Panel1, "検索するフォルダ");
-    Place(GroupBox1, 4, 3, 253, 262);
+    GroupBox2 = b.Add<TGroupBox>(Panel1, {"GroupBox2", 264, 3, 241, 262, 0, "検索条件"});
+    GroupBox1 = b.Add<TGroupBox>(Panel1, {"GroupBox1", 4, 3, 253, 262, 1, "検索するフォルダ"});
 
-    GroupBox4 = NewGroupBox(GroupBox2, "内容");
-    Place(GroupBox4, 2, 14, 237, 59);
-    GroupBox5 = NewGroupBox(GroupBox2, "ファイル名");
-    Place(GroupBox5, 2, 73, 237, 140);
-    GroupBox6 = NewGroupBox(GroupBox2, "検索する範囲");
-    Place(GroupBox6, 2, 213, 237, 44);
+    GroupBox4 = b.Add<TGroupBox>(GroupBox2, {"GroupBox4", 2, 14, 237, 59, 0, "内容"});
+    GroupBox5 = b.Add<TGroupBox>(GroupBox2, {"GroupBox5", 2, 73, 237, 140, 1, "ファイル名"});
+    GroupBox6 = b.Add<TGroupBox>(GroupBox2, {"GroupBox6", 2, 213, 237, 44, 2, "検索する範囲"});
 
-    Label1 = NewLabel(GroupBox4, "含むキーワード");
-    Place(Label1, 4, 16, 79, 12);
-    Label2 = NewLabel(GroupBox4, "含めないキーワード");
-    Place(Label2, 4, 40, 101, 12);
-    Edit3 = new QLineEdit(GroupBox4);
-    Place(Edit3, 112, 36, 121, 20);
-    Edit2 = new QLineEdit(QString::fromUtf8("ファイル内検索"), GroupBox4);
-    Place(Edit2, 112, 12, 121, 20);
+    Label1 = b.Add<QLabel>(GroupBox4, {"Label1", 4, 16, 79, 12, kNoTabStop, "含むキーワード"});
+    Label2 = b.Add<QLabel>(GroupBox4, {"Label2", 4, 40, 101, 12, kNoTabStop, "含めないキーワード"});
+    Edit3 = b.Add<QLineEdit>(GroupBox4, {"Edit3", 112, 36, 121, 20, 0});
+    Edit2 = b.Add<QLineEdit>(GroupBox4, {"Edit2", 112, 12, 121, 20, 1, "ファイル内検索"});
 
-    Label3 = NewLabel(GroupBox5, "含むキーワード");
-    Place(Label3, 4, 16, 79, 12);
-    Label4 = NewLabel(GroupBox5, "含めないキーワード");
-    Place(Label4, 4, 40, 101, 12);
-    Label5 = NewLabel(GroupBox5, "検索する拡張子");
-    Place(Label5, 4, 64, 82, 12);
-    Label6 = NewLabel(GroupBox5, "文字のエンコード");
-    Place(Label6, 4, 104, 87, 12);
-    Edit4 = new QLineEdit(GroupBox5);
-    Place(Edit4, 112, 12, 121, 20);
-    Edit5 = new QLineEdit(GroupBox5);
-    Place(Edit5, 112, 36, 121, 20);
-    Memo2 = NewMemo(GroupBox5, Qt::ScrollBarAlwaysOff);
+    Label3 = b.Add<QLabel>(GroupBox5, {"Label3", 4, 16, 79, 12, kNoTabStop, "含むキーワード"});
+    Label4 = b.Add<QLabel>(GroupBox5, {"Label4", 4, 40, 101, 12, kNoTabStop, "含めないキーワード"});
+    Label5 = b.Add<QLabel>(GroupBox5, {"Label5", 4, 64, 82, 12, kNoTabStop, "検索する拡張子"});
+    Label6 = b.Add<QLabel>(GroupBox5, {"Label6", 4, 104, 87, 12, kNoTabStop, "文字のエンコード"});
+    Edit4 = b.Add<QLineEdit>(GroupBox5, {"Edit4", 112, 12, 121, 20, 0});
+    Edit5 = b.Add<QLineEdit>(GroupBox5, {"Edit5", 112, 36, 121, 20, 1});
+    Memo2 = b.Add<TMemo>(GroupBox5, {"Memo2", 112, 60, 121, 37, 2}, Qt::ScrollBarAlwaysOff);
     QStringList extensions;
     for (const std::string& line : StoredExtensionLines())
         extensions << QString::fromStdString(line);
     Memo2->setPlainText(extensions.join('\n'));
-    Place(Memo2, 112, 60, 121, 37);
-    CheckBox3 = new QCheckBox(QString::fromUtf8("全ての拡張子"), GroupBox5);
-    Place(CheckBox3, 4, 80, 97, 17);
-    ComboBox1 = new QComboBox(GroupBox5);
+    CheckBox3 = b.Add<QCheckBox>(GroupBox5, {"CheckBox3", 4, 80, 97, 17, 3, "全ての拡張子"});
+    ComboBox1 = b.Add<QComboBox>(GroupBox5, {"ComboBox1", 112, 100, 121, 20, 4});
     ComboBox1->addItems({"Shift-JIS", "EUC", "UTF-8"});
     ComboBox1->setCurrentIndex(0);
-    Place(ComboBox1, 112, 100, 121, 20);
-    Button4 = new QPushButton("C", GroupBox5);
-    Place(Button4, 88, 60, 21, 17);
+    Button4 = b.Add<QPushButton>(GroupBox5, {"Button4", 88, 60, 21, 17, 5, "C"});
 
-    CheckBox2 = new QCheckBox(QString::fromUtf8("サブフォルダ含む"), GroupBox6);
-    Place(CheckBox2, 8, 16, 121, 17);
+    CheckBox2 = b.Add<QCheckBox>(GroupBox6, {"CheckBox2", 8, 16, 121, 17, 0, "サブフォルダ含む"});
 
     // Children of GroupBox1: the folder chooser.
-    DriveComboBox1 = new TDriveComboBox(GroupBox1);
-    Place(DriveComboBox1, 4, 35, 245, 18);
-    Edit1 = new QLineEdit("Edit1", GroupBox1);
-    Place(Edit1, 4, 13, 209, 20);
-    Button1 = new QPushButton("GO", GroupBox1);
-    Place(Button1, 214, 12, 31, 21);
-    DirectoryListBox1 = new TDirectoryListBox(GroupBox1);
-    Place(DirectoryListBox1, 4, 52, 247, 205);
-
-    const std::pair<QObject*, const char*> names[] = {
-        {Edit1, "Edit1"},
-        {Edit2, "Edit2"},
-        {Edit3, "Edit3"},
-        {Edit4, "Edit4"},
-        {Edit5, "Edit5"},
-        {Memo1, "Memo1"},
-        {Memo2, "Memo2"},
-        {Button1, "Button1"},
-        {Button2, "Button2"},
-        {Button3, "Button3"},
-        {Button4, "Button4"},
-        {CheckBox1, "CheckBox1"},
-        {CheckBox2, "CheckBox2"},
-        {CheckBox3, "CheckBox3"},
-        {ComboBox1, "ComboBox1"},
-        {StatusBar1, "StatusBar1"},
-        {Panel1, "Panel1"},
-        {Panel2, "Panel2"},
-        {GroupBox1, "GroupBox1"},
-        {GroupBox2, "GroupBox2"},
-        {GroupBox3, "GroupBox3"},
-        {GroupBox4, "GroupBox4"},
-        {GroupBox5, "GroupBox5"},
-        {GroupBox6, "GroupBox6"},
-        {Label1, "Label1"},
-        {Label2, "Label2"},
-        {Label3, "Label3"},
-        {Label4, "Label4"},
-        {Label5, "Label5"},
-        {Label6, "Label6"},
-        {DriveComboBox1, "DriveComboBox1"},
-        {DirectoryListBox1, "DirectoryListBox1"},
-    };
-    for (const auto& [object, name] : names)
-        object->setObjectName(name);
+    DriveComboBox1 = b.Add<TDriveComboBox>(GroupBox1, {"DriveComboBox1", 4, 35, 245, 18, 0});
+    Edit1 = b.Add<QLineEdit>(GroupBox1, {"Edit1", 4, 13, 209, 20, 1, "Edit1"});
+    Button1 = b.Add<QPushButton>(GroupBox1, {"Button1", 214, 12, 31, 21, 2, "GO"});
+    DirectoryListBox1 =
+        b.Add<TDirectoryListBox>(GroupBox1, {"DirectoryListBox1", 4, 52, 247, 205, 3});
 
     // Aligned controls follow the window's size.
     auto* clientAlign = new AlignArranger(client);
@@ -236,9 +160,8 @@ void TForm1::BuildControls(const BrowserFactory& browserFactory) {
     conditionsAlign->Add(GroupBox5, Align::Top);
     conditionsAlign->Add(GroupBox6, Align::Top);
 
-    // Keyboard order: siblings by their stored tab order, containers entered in place.
-    SetTabChain({Memo1, CheckBox1, Button2, Button3, Edit3, Edit2, Edit4, Edit5, Memo2, CheckBox3,
-                 ComboBox1, Button4, CheckBox2, DriveComboBox1, Edit1, Button1, DirectoryListBox1});
+    // Tab and Shift+Tab follow the stored order; the banner takes no focus.
+    tabChain_ = b.KeyboardOrder(client);
 
     ActionList1 = new TActionList(this);
     for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5})
@@ -264,6 +187,12 @@ void TForm1::WireHandlers() {
     ConnectGuarded(CheckBox3, &QCheckBox::toggled, this, [this] { CheckBox3Click(); });
     ConnectGuarded(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     ConnectGuarded(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+
+    // Enter in the path field opens it as "GO" does; Enter in a keyword box starts a search when
+    // "検索開始" is enabled (a disabled button ignores the click).
+    connect(Edit1, &QLineEdit::returnPressed, Button1, &QPushButton::click);
+    for (QLineEdit* keywords : {Edit2, Edit3, Edit4, Edit5})
+        connect(keywords, &QLineEdit::returnPressed, Button2, &QPushButton::click);
 }
 
 void TForm1::CacheTexts() {
@@ -311,6 +240,8 @@ void TForm1::DirectoryListBox1Change() {
 void TForm1::Button2Click() {
     if (!state_)
         return;
+    // Disabling the start button moves the focus on; it comes back when the run is over.
+    const bool focusOnStart = focusWidget() == Button2;
     searching_ = true;
     std::exception_ptr failure;
     try {
@@ -326,6 +257,8 @@ void TForm1::Button2Click() {
         close();
         return;
     }
+    if (focusOnStart)
+        Button2->setFocus();
     if (failure)
         std::rethrow_exception(failure);
 }
@@ -346,6 +279,13 @@ void TForm1::CheckBox3Click() {
 
 void TForm1::Button4Click() {
     Memo2->clear();
+}
+
+bool TForm1::focusNextPrevChild(bool next) {
+    QWidget* target = NextInChain(tabChain_, focusWidget(), next);
+    if (target != nullptr)
+        target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

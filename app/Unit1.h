@@ -101,6 +101,10 @@ class TForm1 : public QMainWindow, private SearchWindow {
     // otherwise FormClose runs and the window closes.
     void closeEvent(QCloseEvent* event) override;
 
+    // Tab and Shift+Tab walk the controls in their stored keyboard order, whatever widget the
+    // toolkit would take next.
+    bool focusNextPrevChild(bool next) override;
+
   private:
     void BuildControls(const BrowserFactory& browserFactory);
     void WireHandlers();
@@ -125,6 +129,7 @@ class TForm1 : public QMainWindow, private SearchWindow {
 
     std::unique_ptr<SearchState> state_;  // FileList, HitList, keywords, stop flag
     std::unique_ptr<ThrottledStatusText> progress_;
+    std::vector<QWidget*> tabChain_;  // the controls that take the focus, in keyboard order
     bool searching_ = false;
     bool closeRequested_ = false;
 

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <algorithm>
 
 namespace tanmira {
 namespace {
@@ -115,17 +116,29 @@ int ShortCutValue(int qtKey, Qt::KeyboardModifiers modifiers) {
     return code;
 }
 
-TActionList::TActionList(QObject* parent)
-    : QObject(parent),
-      actions_{
-          {"Action1", "Action1", 0, EditCommand::None},
-          {"EditCut1", "切り取り(&T)", 0x4058, EditCommand::Cut},
-          {"EditCopy1", "コピー(&C)", 0x4043, EditCommand::Copy},
-          {"EditPaste1", "貼り付け(&P)", 0x4056, EditCommand::Paste},
-          {"EditSelectAll1", "すべてを選択(&A)", 0x4041, EditCommand::SelectAll},
-          {"EditUndo1", "元に戻す(&U)", 0x405A, EditCommand::Undo},
-          {"EditDelete1", "削除(&D)", kVkDelete, EditCommand::Delete},
-      } {
+const std::vector<TEditAction>& StoredEditActions() {
+    static const std::vector<TEditAction> actions{
+        {"Action1", "Action1", 0, EditCommand::None},
+        {"EditCut1", "切り取り(&T)", 0x4058, EditCommand::Cut},
+        {"EditCopy1", "コピー(&C)", 0x4043, EditCommand::Copy},
+        {"EditPaste1", "貼り付け(&P)", 0x4056, EditCommand::Paste},
+        {"EditSelectAll1", "すべてを選択(&A)", 0x4041, EditCommand::SelectAll},
+        {"EditUndo1", "元に戻す(&U)", 0x405A, EditCommand::Undo},
+        {"EditDelete1", "削除(&D)", kVkDelete, EditCommand::Delete},
+    };
+    return actions;
+}
+
+bool IsEditShortCut(const QKeyEvent& key) {
+    const int value = ShortCutValue(key.key(), key.modifiers());
+    if (value == 0)
+        return false;
+    const std::vector<TEditAction>& actions = StoredEditActions();
+    return std::any_of(actions.begin(), actions.end(),
+                       [value](const TEditAction& action) { return action.shortCut == value; });
+}
+
+TActionList::TActionList(QObject* parent) : QObject(parent), actions_(StoredEditActions()) {
     setObjectName("ActionList1");
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <vector>
 
+class QKeyEvent;
 class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
@@ -27,10 +28,16 @@ struct TEditAction {
     EditCommand command;
 };
 
+// The stored actions, in stored order: Action1 (inert), EditCut1, EditCopy1, EditPaste1,
+// EditSelectAll1, EditUndo1, EditDelete1.
+const std::vector<TEditAction>& StoredEditActions();
+
+// True for a key press that one of the stored actions takes (Ctrl+X, C, V, A, Z and Del, exactly).
+bool IsEditShortCut(const QKeyEvent& key);
+
 class TActionList : public QObject {
   public:
-    // The window's actions, in stored order: Action1 (inert), EditCut1, EditCopy1, EditPaste1,
-    // EditSelectAll1, EditUndo1, EditDelete1.
+    // The window's actions: the stored ones.
     explicit TActionList(QObject* parent);
 
     const std::vector<TEditAction>& Actions() const { return actions_; }

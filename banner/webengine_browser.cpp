@@ -2,6 +2,7 @@
 // read local files, only http, https and about:blank are loaded, and a click on a link opens it
 // in the user's default browser.
 #include <QApplication>
+#include <QChildEvent>
 #include <QDesktopServices>
 #include <QUrl>
 #include <QWebEngineLoadingInfo>
@@ -62,6 +63,25 @@ class AdPage : public QWebEnginePage {
     }
 };
 
+// Keeps the view and the widgets it adds inside itself out of the keyboard focus: the banner
+// shows no focus mark, so a Tab stop or a click there would leave the focus invisible.
+class NoFocusTree : public QObject {
+  public:
+    explicit NoFocusTree(QWidget* root) : QObject(root) {
+        root->setFocusPolicy(Qt::NoFocus);
+        root->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished) {
+            if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+                child->setFocusPolicy(Qt::NoFocus);
+        }
+        return false;
+    }
+};
+
 class WebEngineBrowser : public Browser {
   public:
     explicit WebEngineBrowser(QWidget* parent)
@@ -69,6 +89,7 @@ class WebEngineBrowser : public Browser {
         auto* page = new AdPage(view_);
         view_->setPage(page);
         view_->setContextMenuPolicy(Qt::NoContextMenu);
+        new NoFocusTree(view_);
         QObject::connect(page, &QWebEnginePage::loadingChanged, view_,
                          [this](const QWebEngineLoadingInfo& info) { LoadingChanged(info); });
     }

@@ -110,13 +110,21 @@ TEST_F(ShortcutTest, DeleteAndSelectAllInTheResultBox) {
 TEST_F(ShortcutTest, ActOnNoTextBoxWhenTheFocusIsElsewhere) {
     form_->Edit2->selectAll();
     const QString before = form_->Edit2->text();
-    form_->Button4->setFocus();
-    for (int key : {Qt::Key_X, Qt::Key_V, Qt::Key_A, Qt::Key_Z})
-        QTest::keyClick(form_->Button4, static_cast<Qt::Key>(key), Qt::ControlModifier);
-    QTest::keyClick(form_->Button4, Qt::Key_Delete);
-    EXPECT_EQ(form_->Edit2->text(), before);
-    EXPECT_EQ(Clipboard(), "clip");
-    EXPECT_EQ(form_->Memo2->toPlainText().split('\n').size(), 22);
+    // The folder list does nothing with the keys either: no copy of a line, no selection.
+    const int folderRow = form_->DirectoryListBox1->currentRow();
+    for (QWidget* control : std::initializer_list<QWidget*>{form_->Button4, form_->ComboBox1,
+                                                            form_->DirectoryListBox1}) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        control->setFocus();
+        for (int key : {Qt::Key_X, Qt::Key_C, Qt::Key_V, Qt::Key_A, Qt::Key_Z})
+            QTest::keyClick(control, static_cast<Qt::Key>(key), Qt::ControlModifier);
+        QTest::keyClick(control, Qt::Key_Delete);
+        EXPECT_EQ(form_->Edit2->text(), before);
+        EXPECT_EQ(Clipboard(), "clip");
+        EXPECT_EQ(form_->Memo2->toPlainText().split('\n').size(), 22);
+    }
+    EXPECT_EQ(form_->DirectoryListBox1->currentRow(), folderRow);
+    EXPECT_EQ(form_->DirectoryListBox1->selectedItems().size(), 1);
 }
 
 }  // namespace

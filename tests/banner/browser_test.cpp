@@ -110,6 +110,13 @@ TEST(BannerWithRealBrowser, FetchesTheListOnceAndRequestsAPage) {
     EXPECT_EQ(banner.frame->AdList->Lines(),
               (std::vector<std::string>{server.Url("/ad1.html").toStdString()}));
     EXPECT_TRUE(banner.errors.empty());
+    // The banner takes no keyboard focus: neither the view nor the widgets it made inside itself.
+    QWidget* view = banner.frame->koukokuweb->Widget();
+    QList<QWidget*> tree = view->findChildren<QWidget*>();
+    EXPECT_FALSE(tree.isEmpty());
+    tree << view;
+    for (const QWidget* widget : tree)
+        EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus) << widget->metaObject()->className();
 }
 
 TEST(BannerWithRealBrowser, AListAnsweredWithAnHttpErrorIsNotRead) {

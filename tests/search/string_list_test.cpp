@@ -11,28 +11,33 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-struct TextCase {
-    std::string text;
-    Lines lines;
-};
-
-class TextWrite : public ::testing::TestWithParam<TextCase> {};
-
-TEST_P(TextWrite, SplitsAtEveryKindOfLineBreakAndStopsAtZero) {
-    TStringList list;
-    list.AppendLine("old");
-    list.SetText(GetParam().text);
-    EXPECT_EQ(list.Lines(), GetParam().lines);
+TEST(TextWrite, SplitsAtEveryKindOfLineBreakAndStopsAtZero) {
+    struct Case {
+        std::string text;
+        Lines lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\n", {"a"}},
+        {"a\r\n\r\n", {"a", ""}},
+        {"\r\n", {""}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb\n", {"a", "b"}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {std::string("a\0b", 3), {"a"}},
+        {std::string("\0a", 2), {}},
+        {"x\n\n", {"x", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.text));
+        TStringList list;
+        list.AppendLine("old");
+        list.SetText(c.text);
+        EXPECT_EQ(list.Lines(), c.lines);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TextWrite,
-    ::testing::Values(TextCase{"", {}}, TextCase{"a", {"a"}}, TextCase{"a\r\n", {"a"}},
-                      TextCase{"a\r\n\r\n", {"a", ""}}, TextCase{"\r\n", {""}},
-                      TextCase{"a\nb", {"a", "b"}}, TextCase{"a\rb\n", {"a", "b"}},
-                      TextCase{"a\n\rb", {"a", "", "b"}}, TextCase{"a\r\r\nb", {"a", "", "b"}},
-                      TextCase{std::string("a\0b", 3), {"a"}}, TextCase{std::string("\0a", 2), {}},
-                      TextCase{"x\n\n", {"x", ""}}));
 
 TEST(TextRead, EndsEveryEntryWithCrLf) {
     TStringList list;
