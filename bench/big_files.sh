@@ -18,8 +18,7 @@ die() {
     exit 1
 }
 [[ -x $cli ]] || die "tanmira-cli not found: build it or set TANMIRA_CLI"
-command -v hyperfine >/dev/null || die "hyperfine is needed (apt-get install hyperfine)"
-[[ -x /usr/bin/time ]] || die "/usr/bin/time is needed (apt-get install time)"
+"$root/bench/ensure-packages" hyperfine time
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/tanmira-big.XXXXXX")
 trap 'rm -rf "$dir"' EXIT

@@ -5,8 +5,9 @@
 #   absent    a keyword that never occurs, so that every byte is read
 #   no-fields every keyword field empty: the walk and the open test alone (against rg --files)
 #   sjis      a Shift_JIS keyword ("ファイル") over Japanese manual pages converted to Shift_JIS,
-#             against rg -E shift_jis (made under build-bench/ from the manpages-ja packages,
-#             installed with apt-get when missing; skipped when they cannot be had)
+#             against rg -E shift_jis (made under build-bench/ from the manpages-ja packages;
+#             skipped when they cannot be had)
+# hyperfine, ripgrep and the manual pages are installed with apt-get when missing.
 #
 # Usage: bench/compare.sh [CORPUS [KEYWORD]]
 #   CORPUS   folder searched with its subfolders (default /usr/include)
@@ -37,8 +38,7 @@ die() {
     die "the keyword must be printable ASCII (grep and tanmira fold only ASCII alike)"
 [[ $runs =~ ^[1-9][0-9]*$ ]] || die "RUNS must be a positive number"
 [[ -x $cli ]] || die "tanmira-cli not found: build it (scripts/build) or set TANMIRA_CLI"
-command -v hyperfine >/dev/null || die "hyperfine is needed (apt-get install hyperfine)"
-command -v rg >/dev/null || die "ripgrep is needed (apt-get install ripgrep)"
+"$root/bench/ensure-packages" hyperfine ripgrep
 cache=$(dirname "$cli")/../../CMakeCache.txt
 if [[ -f $cache ]] && grep -Eq '^CMAKE_BUILD_TYPE:[A-Z]+=(Debug)?$' "$cache"; then
     echo "warning: $cli is not an optimised build; its times say little" >&2
@@ -137,18 +137,7 @@ content_case() {
 sjis_corpus() {
     local dir=$root/build-bench/sjis-man
     if [[ ! -f $dir/.done ]]; then
-        local packages=(manpages-ja manpages-ja-dev) missing=() p
-        for p in "${packages[@]}"; do
-            dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
-                missing+=("$p")
-        done
-        if ((${#missing[@]})); then
-            local sudo=()
-            [[ $(id -u) -ne 0 ]] && sudo=(sudo)
-            "${sudo[@]}" apt-get install -y -q "${missing[@]}" >/dev/null || return 1
-        fi
-        # dpkg leaves out manual pages when its configuration excludes /usr/share/man: take
-        # them from the packages' files then.
+        "$root/bench/ensure-packages" manpages-ja manpages-ja-dev || return 1
         rm -rf "$dir"
         mkdir -p "$dir"
         local page out
