@@ -77,33 +77,45 @@ struct FileId {
 struct DirEntry {
     std::string name;  // the entry's own name, without any folder part
     AttributeWord attributes = 0;
-    FileId id;
 };
 
-// Enumerates one folder, every entry included ("." and ".." too where the platform reports
-// them). Holds the platform's search handle until destroyed.
-class FolderEnumeration {
-  public:
-    // Starts the enumeration of folder (with or without a trailing separator).
-    explicit FolderEnumeration(const std::string& folder);
-    ~FolderEnumeration();
-    FolderEnumeration(const FolderEnumeration&) = delete;
-    FolderEnumeration& operator=(const FolderEnumeration&) = delete;
-
-    // False when the folder could not be opened for enumeration.
-    bool Started() const { return handle_ != nullptr; }
-
-    // Fills entry with the next entry; false when there are no more or an error stopped it.
-    bool Next(DirEntry& entry);
-
-    // Identity of the enumerated folder itself (valid once started).
-    FileId FolderId() const { return folderId_; }
-
-  private:
-    void* handle_ = nullptr;
-    std::string folder_;
-    FileId folderId_;
+// Whether a folder could be listed.
+enum class ListingResult {
+    Listed,     // read to its end
+    Missing,    // it does not exist (or vanished, or is no folder): nothing was hidden
+    Unreadable  // it exists but could not be opened or read to its end: no permission, path too
+                // long, ... (the entries read before a read error are still given)
 };
+
+// The whole content of one folder.
+struct FolderListing {
+    ListingResult result = ListingResult::Missing;
+    FileId folderId;                // the folder itself; valid when listed
+    std::vector<DirEntry> entries;  // without "." and "..", in the platform's listing order
+};
+
+// Reads one whole folder (with or without a trailing separator) and closes it before returning,
+// so that a caller walking a tree holds no folder open while it descends.
+//
+// Order: as the platform enumerates on Windows; on POSIX, where the storage order reads as
+// random, by the bytes of the names with a-z taken as A-Z, ties broken by the raw bytes (the
+// order the usual Windows file system lists in).
+//
+// listMask is the mask by which the caller lists entries ((word & listMask) != 0). An entry whose
+// type alone already puts a bit of listMask into its word (on POSIX a regular file or a folder,
+// known from the directory entry without a status call) may lack the bits that only a status
+// call gives (read-only); every other word is complete. Pass 0 for complete words throughout.
+//
+// An entry whose target cannot be examined for any reason but that it is gone (no search
+// permission on the way, say) is still given, its word taken from its directory entry type (a
+// folder as a folder, anything else as a file, so that a reader's failure to open it is
+// reported); a link that leads nowhere (missing target, loop) is a reparse point alone.
+FolderListing ListFolder(const std::string& folder, AttributeWord listMask);
+
+// The devices (FileId::device) of the kernel pseudo file systems mounted now (proc, sysfs,
+// devtmpfs, cgroup, debugfs, ... and anything mounted inside proc or sysfs). A walk lists their
+// mount points but does not enter them: their links repeat folders without end. Empty on Windows.
+std::vector<std::uint64_t> PseudoFileSystemDevices();
 
 // ---- Files -----------------------------------------------------------------------------------
 
@@ -126,9 +138,15 @@ class InputFile {
     // after an error. A read may give fewer bytes than asked before the end: read until 0.
     std::size_t Read(char* buffer, std::size_t count);
 
+    // Whether the file is still as it was opened, by one status call on the open file: not
+    // removed, and its change time and size as then (a write, a rename or new permissions
+    // change the change time, to the file system's granularity).
+    bool Unchanged() const;
+
   private:
     std::intptr_t fd_ = -1;
     std::uint64_t size_ = 0;
+    std::uint64_t changeStamp_ = 0;  // the change time, in the platform's units
 };
 
 // Reads a whole regular file to its end (until a read gives 0 bytes, whatever size it reports);
@@ -153,7 +171,8 @@ bool FolderExists(const std::string& path);
 // True when path names an existing entry that is not a folder.
 bool FileExists(const std::string& path);
 
-// Names of the subfolders of folder, without ".", "..", hidden and system folders, unsorted.
+// Names of the subfolders of folder, without ".", "..", hidden and system folders, in the order
+// of ListFolder.
 std::vector<std::string> Subfolders(const std::string& folder);
 
 // Kinds of drive, with the values of the Windows drive types.

@@ -250,6 +250,11 @@ std::optional<std::vector<bool>> ContentScanner::Scan(const std::string& path,
     platform::InputFile file(path);
     if (!file.IsOpen())
         return std::nullopt;
+    return Scan(file, query, stop);
+}
+
+std::vector<bool> ContentScanner::Scan(platform::InputFile& file, const ScanQuery& query,
+                                       std::stop_token stop) {
     FileReader reader(file);
     return Scan(reader, query, stop);
 }

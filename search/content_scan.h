@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "search/byte_pair.h"
 #include "search/keyword_encoding.h"
 #include "search/text_rules.h"
@@ -115,6 +116,10 @@ class ContentScanner {
     // incomplete).
     std::optional<std::vector<bool>> Scan(const std::string& path, const ScanQuery& query,
                                           std::stop_token stop = {});
+
+    // The same for a file opened already.
+    std::vector<bool> Scan(platform::InputFile& file, const ScanQuery& query,
+                           std::stop_token stop = {});
 
     // The same for the bytes of reader.
     std::vector<bool> Scan(ByteReader& reader, const ScanQuery& query, std::stop_token stop = {});

@@ -1,7 +1,7 @@
-// The directory walk over the platform's folder enumeration.
+// The directory walk over the platform's folder listing.
 #include "search/directory_walk.h"
 
-#include <vector>
+#include <algorithm>
 
 #include "platform/platform.h"
 #include "search/text_rules.h"
@@ -10,59 +10,94 @@ namespace tanmira {
 
 namespace {
 
-struct WalkOptions {
-    std::uint16_t mask;
-    bool includeZero;
-    bool recurse;
-    bool markDirs;
-};
-
 std::string WithSeparator(std::string path) {
     if (!EndsInSeparator(path))
         path += platform::Separator(platform::kNativePathStyle);
     return path;
 }
 
-bool OnPath(const std::vector<platform::FileId>& ancestors, const platform::FileId& id) {
-    for (const platform::FileId& a : ancestors) {
-        if (a == id)
-            return true;
-    }
-    return false;
+template <typename T>
+bool Holds(const std::vector<T>& items, const T& item) {
+    return std::find(items.begin(), items.end(), item) != items.end();
 }
 
-// Lists folder (which ends in the separator) into list; ancestors holds the folders being walked.
-void Walk(const std::string& folder, const WalkOptions& options, TStringList& list,
-          std::vector<platform::FileId>& ancestors) {
-    platform::FolderEnumeration enumeration(folder);
-    if (!enumeration.Started())
-        return;
-    ancestors.push_back(enumeration.FolderId());
-    platform::DirEntry entry;
-    while (enumeration.Next(entry)) {
-        if (entry.name == "." || entry.name == "..")
-            continue;
-        std::string path = folder + entry.name;
-        const bool isDirectory = (entry.attributes & platform::kDirectory) != 0;
-        if (isDirectory && options.markDirs)
-            path = WithSeparator(std::move(path));
-        if ((entry.attributes & options.mask) != 0 ||
-            (entry.attributes == 0 && options.includeZero))
-            list.AppendLine(path);
-        if (options.recurse && isDirectory && !OnPath(ancestors, entry.id))
-            Walk(WithSeparator(path), options, list, ancestors);
+class Walker {
+  public:
+    Walker(const WalkOptions& options, TStringList& list, const WalkProgress& progress)
+        : options_(options), list_(list), progress_(progress) {}
+
+    // Lists folder (which ends in the separator); depth is 0 for the folder searched.
+    void Walk(const std::string& folder, int depth) {
+        platform::FolderListing listing = platform::ListFolder(folder, options_.mask);
+        if (listing.result == platform::ListingResult::Missing)
+            return;
+        if (depth == 0 && options_.recurse)
+            ExemptSearchedFileSystem(listing.folderId.device);
+        if (depth > 0 &&
+            (Holds(ancestors_, listing.folderId) || Holds(pseudoDevices_, listing.folderId.device)))
+            return;
+        if (listing.result == platform::ListingResult::Unreadable)
+            outcome_.unopened.push_back(folder);
+        if (progress_ && !progress_(list_.LineCount())) {
+            outcome_.stopped = true;
+            return;
+        }
+        const bool mark = options_.markDirs || depth > 0;
+        ancestors_.push_back(listing.folderId);
+        for (const platform::DirEntry& entry : listing.entries) {
+            if (outcome_.stopped)
+                break;
+            const bool isDirectory = (entry.attributes & platform::kDirectory) != 0;
+            std::string path;
+            path.reserve(folder.size() + entry.name.size() + 1);  // room for a separator
+            path.append(folder).append(entry.name);
+            if (isDirectory && mark)
+                path = WithSeparator(std::move(path));
+            const bool listed = (entry.attributes & options_.mask) != 0 ||
+                                (entry.attributes == 0 && options_.includeZero);
+            if (!options_.recurse || !isDirectory) {
+                if (listed)
+                    list_.AppendLine(std::move(path));
+                continue;
+            }
+            if (listed)
+                list_.AppendLine(path);
+            Walk(WithSeparator(std::move(path)), depth + 1);
+        }
+        ancestors_.pop_back();
     }
-    ancestors.pop_back();
-}
+
+    WalkOutcome& Outcome() { return outcome_; }
+
+  private:
+    // Reads the kernel pseudo file systems once, leaving out the one the search starts in.
+    void ExemptSearchedFileSystem(std::uint64_t device) {
+        pseudoDevices_ = platform::PseudoFileSystemDevices();
+        std::erase(pseudoDevices_, device);
+    }
+
+    const WalkOptions& options_;
+    TStringList& list_;
+    const WalkProgress& progress_;
+    WalkOutcome outcome_;
+    std::vector<platform::FileId> ancestors_;  // the folders being walked, outermost first
+    std::vector<std::uint64_t> pseudoDevices_;
+};
 
 }  // namespace
+
+WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, TStringList& list,
+                       const WalkProgress& progress) {
+    Walker walker(options, list, progress);
+    walker.Walk(WithSeparator(dir), 0);
+    return std::move(walker.Outcome());
+}
 
 void ListFiles(const std::string& Dir, std::uint16_t Mask, bool IncludeZero, bool ClearList,
                TStringList& List, bool Recurse, bool MarkDirs) {
     if (ClearList)
         List.ClearLines();
-    std::vector<platform::FileId> ancestors;
-    Walk(WithSeparator(Dir), WalkOptions{Mask, IncludeZero, Recurse, MarkDirs}, List, ancestors);
+    WalkFolder(Dir, WalkOptions{Mask, IncludeZero, Recurse, MarkDirs}, List);
 }
 
 }  // namespace tanmira

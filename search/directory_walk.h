@@ -3,17 +3,44 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "search/string_list.h"
 
 namespace tanmira {
 
-// Appends to List the entries of Dir whose attribute word shares a bit with Mask (or is 0, when
-// IncludeZero), descending into subfolders when Recurse. ClearList empties List first; MarkDirs
-// ends directory paths with the separator. A folder that cannot be enumerated contributes
-// nothing. A folder already on the current descent path (a cycle of links) is listed but not
-// entered again.
+// What a walk lists.
+struct WalkOptions {
+    std::uint16_t mask = 0;    // attribute bits of the entries to list
+    bool includeZero = false;  // also list entries whose attribute word is 0
+    bool recurse = false;      // descend into subfolders
+    bool markDirs = false;     // end the paths of the folder's own subfolders with the separator
+                               // (below it, folders are always marked)
+};
+
+// What a walk met besides the entries it listed.
+struct WalkOutcome {
+    std::vector<std::string> unopened;  // folders that exist but could not be read, as paths
+                                        // ending in the separator, in walk order
+    bool stopped = false;               // the progress call asked to stop
+};
+
+// Called after each folder has been read, with the number of entries now in the list; gives
+// false to stop the walk there.
+using WalkProgress = std::function<bool(int listed)>;
+
+// Appends to list the entries of dir whose attribute word shares a bit with options.mask (or is
+// 0, when includeZero), in the platform's listing order, descending into subfolders when
+// recursing. The walk holds no folder open while it descends. A folder already on the current
+// descent path (a cycle of links), or that belongs to a kernel pseudo file system other than the
+// one dir lies in, is listed but not entered.
+WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, TStringList& list,
+                       const WalkProgress& progress = nullptr);
+
+// The walk with its parameters in the classic order: ClearList empties List first; unreadable
+// folders contribute nothing.
 void ListFiles(const std::string& Dir, std::uint16_t Mask, bool IncludeZero, bool ClearList,
                TStringList& List, bool Recurse, bool MarkDirs);
 

@@ -7,7 +7,7 @@ namespace tanmira {
 
 namespace {
 
-// Tag of a slot that holds file k's answer, or tells that the worker skipped file k.
+// Tag of a slot that holds file k's answer, or tells that the loop is to scan file k itself.
 std::uint64_t DoneTag(std::size_t k) {
     return (static_cast<std::uint64_t>(k) + 1) << 1;
 }
@@ -17,7 +17,7 @@ std::uint64_t SkippedTag(std::size_t k) {
 
 }  // namespace
 
-ReadAhead::ReadAhead(const std::vector<std::string>& files, const ScanQuery* query,
+ReadAhead::ReadAhead(std::span<const std::string> files, const ScanQuery* query,
                      std::function<bool(const std::string&)> wanted, std::size_t window)
     : files_(files), query_(query), wanted_(std::move(wanted)), slots_(window) {
     if (query_ != nullptr && !files_.empty())
@@ -42,9 +42,9 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, Content
     Slot& slot = SlotOf(i);
     for (;;) {
         const std::uint64_t tag = slot.tag.load(std::memory_order_acquire);
-        if (tag == DoneTag(i))
-            return std::move(slot.answer);
-        if (tag == SkippedTag(i))
+        if (tag == DoneTag(i) && slot.file->Unchanged())
+            return std::move(slot.found);
+        if (tag == DoneTag(i) || tag == SkippedTag(i))
             return scanner.Scan(files_[i], query);
         if (const std::optional<std::size_t> k = Claim()) {
             Fill(*k, scanner, {});
@@ -92,11 +92,16 @@ bool ReadAhead::ClaimForLoop(std::size_t i) {
 
 void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token stop) {
     Slot& slot = SlotOf(k);
+    slot.file.reset();  // the file of the slot's previous round, which the loop is done with
     std::uint64_t tag = SkippedTag(k);
     try {
         if (wanted_(files_[k])) {
-            slot.answer = scanner.Scan(files_[k], *query_, stop);
-            tag = DoneTag(k);
+            auto file = std::make_unique<platform::InputFile>(files_[k]);
+            if (file->IsOpen()) {
+                slot.found = scanner.Scan(*file, *query_, stop);
+                slot.file = std::move(file);
+                tag = DoneTag(k);
+            }
         }
     } catch (...) {
         // Left to the loop, which scans the file itself and meets the failure where it is handled.

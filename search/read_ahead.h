@@ -1,15 +1,18 @@
 // Scanning ahead of the search run's loop on a second thread. A worker opens, reads and scans the
 // files after the one the loop tests, a small window of them, and stores for each whether each
-// group of the run's query occurs (or that the file could not be opened). The loop still decides
-// everything else itself; it takes a stored answer only for a file the worker scanned with the
-// query it asks for, and scans every other file itself.
+// group of the run's query occurs, keeping the file open. The loop still decides everything else
+// itself; it takes a stored answer only for a file scanned with the query it asks for and still
+// as it was scanned (one status call on the open file), and scans every other file itself: one
+// that could not be opened, one removed or written since, one the worker left alone.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,24 +31,25 @@ class ReadAhead {
 
     // Starts the worker over files (which must stay unchanged while it runs), scanning with query
     // those files for which wanted holds. Without a query no worker starts.
-    ReadAhead(const std::vector<std::string>& files, const ScanQuery* query,
+    ReadAhead(std::span<const std::string> files, const ScanQuery* query,
               std::function<bool(const std::string&)> wanted, std::size_t window = kWindow);
 
-    // Ends the worker: a scan under way stops at its next piece.
+    // Ends the worker (a scan under way stops at its next piece) and closes the files it holds.
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // The answer for files[i] under query (asked for in increasing i): the worker's when it
-    // scanned the file with this very query, else scanner's. While the worker is still scanning
-    // the file, scans files ahead with scanner instead of waiting idle.
+    // The answer for files[i] under query (asked for in increasing i): the stored one when the
+    // file was scanned ahead with this very query and is unchanged since, else scanner's. While
+    // the worker is still scanning the file, scans files ahead with scanner instead of waiting.
     Answer Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner);
 
   private:
-    // One file's place in the window: its answer, and which file's answer it holds.
+    // One file's place in the window: which file it holds, the file kept open and its answer.
     struct Slot {
         std::atomic<std::uint64_t> tag{0};
-        Answer answer;
+        std::unique_ptr<platform::InputFile> file;
+        std::vector<bool> found;
     };
 
     void Work(std::stop_token stop);
@@ -62,7 +66,7 @@ class ReadAhead {
 
     Slot& SlotOf(std::size_t k) { return slots_[k % slots_.size()]; }
 
-    const std::vector<std::string>& files_;
+    std::span<const std::string> files_;
     const ScanQuery* query_;
     std::function<bool(const std::string&)> wanted_;
     std::vector<Slot> slots_;

@@ -1,6 +1,8 @@
 // The search run and the result display.
 #include "search/search_run.h"
 
+#include <chrono>
+#include <span>
 #include <vector>
 
 #include "platform/platform.h"
@@ -33,6 +35,43 @@ class StartControlLock {
     SearchWindow& window_;
 };
 
+// How often the walk lets the window show its progress and handle its events: about 30 times a
+// second, so that the walk stays stoppable without spending its time repainting.
+constexpr std::chrono::milliseconds kEventInterval{33};
+
+// Walks the folder to search into the file list; the window shows the growing count of listed
+// entries and handles its events at most every kEventInterval, and a stop ends the walk.
+WalkOutcome WalkForRun(SearchWindow& window, SearchState& state) {
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point lastEvents = Clock::now();
+    const WalkProgress progress = [&](int listed) {
+        const Clock::time_point now = Clock::now();
+        if (now - lastEvents < kEventInterval)
+            return true;
+        lastEvents = now;
+        window.SetProgressText(DecimalText(listed));
+        window.ProcessPendingEvents();
+        return !state.StopRequested;
+    };
+    state.FileList.ClearLines();
+    const WalkOptions options{.mask = kListedAttributes,
+                              .includeZero = true,
+                              .recurse = window.IncludeSubfolders(),
+                              .markDirs = true};
+    return WalkFolder(window.FolderToSearch(), options, state.FileList, progress);
+}
+
+// Raises the end-of-run report when some files or folders could not be read: the first file is
+// named, or the first folder when no file failed; the count covers both.
+void ReportUnreadable(const std::vector<std::string>& files,
+                      const std::vector<std::string>& folders) {
+    const int others = static_cast<int>(files.size() + folders.size()) - 1;
+    if (!files.empty())
+        throw EFOpenError(files.front(), others);
+    if (!folders.empty())
+        throw EFOpenError(folders.front(), others);
+}
+
 void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
     const int index = window.EncodingIndex();
     if (index < 0 || index > static_cast<int>(KeywordEncoding::Utf8))
@@ -42,17 +81,13 @@ void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
     state.ContentExcludeKeyword = PrepareKeyword(window.ContentExcludeText(), encoding);
 }
 
-// Keeps the files of the walk's list, dropping directory entries, without touching any entry.
+// Keeps the files of the walk's list, dropping directory entries in place (a walk over a whole
+// disk lists millions of entries: no second list), without touching any entry.
 void DropDirectories(TStringList& list) {
-    std::vector<std::string> files;
     std::vector<std::string> entries;
     list.SwapLines(entries);
-    files.reserve(entries.size());
-    for (std::string& entry : entries) {
-        if (!EndsInSeparator(entry))
-            files.push_back(std::move(entry));
-    }
-    list.SwapLines(files);
+    std::erase_if(entries, [](const std::string& entry) { return EndsInSeparator(entry); });
+    list.SwapLines(entries);
 }
 
 // The controls the name tests read, as they stood at the start of a run: the read-ahead worker
@@ -88,8 +123,8 @@ bool PassesExtensionTest(const Controls& controls, const std::string& path) {
     std::string extension = FoldCase(ExtensionPart(path));
     if (!extension.empty())
         extension.erase(0, 1);  // the dot
-    // Folding keeps a line's length: only lines as long as the extension are folded.
     for (const std::string& line : controls.ExtensionLines()) {
+        // Folding keeps the length: only lines as long as the extension can equal it.
         if (line.size() == extension.size() && SameBytes(extension, FoldCase(line)))
             return true;
     }
@@ -116,22 +151,22 @@ enum class ContentOutcome { Hit, Miss, Unreadable };
 // and the read-ahead worker, which scans with the query of the fields as filled at the start.
 class ContentTests {
   public:
-    ContentTests(const SearchWindow& window, const SearchState& state)
+    // For the first count files of the run's list.
+    ContentTests(const SearchWindow& window, const SearchState& state, std::size_t count)
         : include_(state.ContentKeyword),
           exclude_(state.ContentExcludeKeyword),
-          readAhead_(state.FileList.Lines(), QueryFor(window),
-                     [controls = NameControls(window)](const std::string& path) {
-                         return PassesExtensionTest(controls, path) &&
-                                PassesNameTests(controls, path);
-                     }) {}
+          files_(std::span(state.FileList.Lines()).first(count)),
+          readAhead_(
+              files_, QueryFor(window), [controls = NameControls(window)](const std::string& path) {
+                  return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
+              }) {}
 
-    // Reads the keyword fields (only whether they are empty) and tests file i of the list.
-    ContentOutcome Test(const SearchWindow& window, const std::vector<std::string>& files,
-                        std::size_t i) {
+    // Reads the keyword fields (only whether they are empty) and tests file i.
+    ContentOutcome Test(const SearchWindow& window, std::size_t i) {
         const ScanQuery* query = QueryFor(window);
         if (query == nullptr)
-            return ContentScanner::CanOpen(files[i]) ? ContentOutcome::Hit
-                                                     : ContentOutcome::Unreadable;
+            return ContentScanner::CanOpen(files_[i]) ? ContentOutcome::Hit
+                                                      : ContentOutcome::Unreadable;
         const ReadAhead::Answer found = readAhead_.Scan(i, *query, scanner_);
         if (!found)
             return ContentOutcome::Unreadable;
@@ -166,6 +201,7 @@ class ContentTests {
     const ScanQuery both_ = Query(&exclude_, &include_);
     const ScanQuery excludeOnly_ = Query(&exclude_, nullptr);
     const ScanQuery includeOnly_ = Query(nullptr, &include_);
+    std::span<const std::string> files_;
     ContentScanner scanner_;
     ReadAhead readAhead_;  // last: ended before the rest goes
 };
@@ -175,16 +211,16 @@ class ContentTests {
 void SearchRun(SearchWindow& window, SearchState& state) {
     state.StopRequested = false;
     std::vector<std::string> unreadable;
+    WalkOutcome walk;
     {
         StartControlLock lock(window);
-        ListFiles(window.FolderToSearch(), kListedAttributes, true, true, state.FileList,
-                  window.IncludeSubfolders(), true);
+        walk = WalkForRun(window, state);
         state.HitList.ClearLines();
         PrepareContentKeywords(window, state);
         DropDirectories(state.FileList);
 
-        ContentTests content(window, state);
-        const int count = state.FileList.LineCount();
+        const int count = walk.stopped ? 0 : state.FileList.LineCount();
+        ContentTests content(window, state, static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             window.ProcessPendingEvents();
             if (state.StopRequested)
@@ -194,7 +230,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
             const std::string& path = state.FileList.Lines()[static_cast<std::size_t>(i)];
             if (!PassesExtensionTest(window, path) || !PassesNameTests(window, path))
                 continue;
-            switch (content.Test(window, state.FileList.Lines(), static_cast<std::size_t>(i))) {
+            switch (content.Test(window, static_cast<std::size_t>(i))) {
                 case ContentOutcome::Hit:
                     state.HitList.AppendLine(path);
                     break;
@@ -207,8 +243,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         }
         ShowResults(window, state);
     }
-    if (!unreadable.empty())
-        throw EFOpenError(unreadable.front(), static_cast<int>(unreadable.size()) - 1);
+    ReportUnreadable(unreadable, walk.unopened);
 }
 
 void ShowResults(SearchWindow& window, const SearchState& state) {

@@ -19,9 +19,11 @@ struct SearchState {
     TStringList HitList;
 };
 
-// Runs one search to its end. Files that cannot be opened are skipped; when there were any, the
-// run raises EFOpenError naming the first (and counting the others) after the results are shown
-// and the start control is enabled again.
+// Runs one search to its end. During the walk the window shows the count of listed entries and
+// handles its events about 30 times a second; a stop then ends the run before the first file.
+// Files and folders that cannot be opened are skipped; when there were any, the run raises
+// EFOpenError naming the first file (or the first folder when no file failed) and counting the
+// others, after the results are shown and the start control is enabled again.
 void SearchRun(SearchWindow& window, SearchState& state);
 
 // Rebuilds the result text from the hit list: full paths or file names, each followed by CR LF.

@@ -20,9 +20,13 @@ std::size_t GrownCapacity(std::size_t capacity) {
 }  // namespace
 
 int TStringList::AppendLine(const std::string& line) {
+    return AppendLine(std::string(line));
+}
+
+int TStringList::AppendLine(std::string&& line) {
     if (lines_.size() == lines_.capacity())
         lines_.reserve(GrownCapacity(lines_.capacity()));
-    lines_.push_back(line);
+    lines_.push_back(std::move(line));
     return static_cast<int>(lines_.size()) - 1;
 }
 

@@ -11,6 +11,7 @@ class TStringList {
   public:
     // Appends a copy of line; gives the index of the new entry.
     int AppendLine(const std::string& line);
+    int AppendLine(std::string&& line);
 
     // Removes every entry and releases the entry storage.
     void ClearLines();

@@ -9,13 +9,23 @@ bool IsLead(const LeadByteTable& leadBytes, char c) {
     return leadBytes.test(static_cast<unsigned char>(c));
 }
 
+// Whether c is one of the few delimiter bytes (a plain loop: this runs for every byte of every
+// file name tested).
+bool IsOneOf(char c, std::string_view delimiters) {
+    for (const char d : delimiters) {
+        if (c == d)
+            return true;
+    }
+    return false;
+}
+
 // 1-based position of the last delimiter of path that is a whole character, or 0.
 std::size_t LastDelimiter(std::string_view path, std::string_view delimiters,
                           const LeadByteTable& leadBytes) {
     std::size_t i = path.size();
     while (i > 0) {
         const char c = path[i - 1];
-        if (c != '\0' && delimiters.find(c) != std::string_view::npos) {
+        if (c != '\0' && IsOneOf(c, delimiters)) {
             if (!IsTrailByte(path, i, leadBytes))
                 return i;
             i = i >= 2 ? i - 2 : 0;
@@ -43,6 +53,13 @@ const LeadByteTable& NoLeadBytes() {
 
 std::string FoldCase(std::string_view s, const LeadByteTable& leadBytes) {
     std::string folded(s);
+    if (leadBytes.none()) {  // no trail bytes to keep (the POSIX system code page)
+        for (char& c : folded) {
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        }
+        return folded;
+    }
     bool trail = false;
     for (char& c : folded) {
         if (trail) {

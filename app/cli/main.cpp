@@ -1,6 +1,6 @@
 // tanmira-cli: runs one search with the window's inputs given as options and prints the lines
-// that the result box would show. Exit status: 0, 2 when some files could not be read, 1 on a
-// usage error.
+// that the result box would show. Exit status: 0, 2 when some files or folders could not be
+// read, 1 on a usage error.
 #include <iostream>
 
 #include "app/cli/cli_window.h"

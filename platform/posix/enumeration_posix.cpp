@@ -1,97 +1,206 @@
-// Folder enumeration on POSIX: readdir, with each entry's status (links followed) mapped onto the
-// Windows attribute bits.
+// Folder listing on POSIX: readdir, each entry mapped onto the Windows attribute bits (from its
+// directory entry type where that settles the caller's mask, else from its status, links
+// followed), the folder closed before the entries are sorted into name order.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <vector>
+#include <algorithm>
+#include <cerrno>
+#include <optional>
 
 #include "platform/platform.h"
+#include "platform/posix/mountinfo.h"
 
 namespace tanmira::platform {
 
 namespace {
 
-// Whether the effective user may write a file of the given status, judged from its mode bits.
-bool MayWrite(const struct stat& st) {
-    const uid_t uid = geteuid();
-    if (uid == 0)
-        return true;
-    if (st.st_uid == uid)
-        return (st.st_mode & S_IWUSR) != 0;
-    static const std::vector<gid_t> groups = [] {
+// Who the process is, for the read-only bit; asked once per listing, and only when needed.
+class Credentials {
+  public:
+    // Whether this user may write a file of the given status, judged from its mode bits.
+    bool MayWrite(const struct stat& st) {
+        if (!uid_)
+            uid_ = geteuid();
+        if (*uid_ == 0)
+            return true;
+        if (st.st_uid == *uid_)
+            return (st.st_mode & S_IWUSR) != 0;
+        for (gid_t g : Groups()) {
+            if (g == st.st_gid)
+                return (st.st_mode & S_IWGRP) != 0;
+        }
+        return (st.st_mode & S_IWOTH) != 0;
+    }
+
+  private:
+    const std::vector<gid_t>& Groups() {
+        if (groups_)
+            return *groups_;
         std::vector<gid_t> list(static_cast<std::size_t>(getgroups(0, nullptr)) + 1);
         const int n = getgroups(static_cast<int>(list.size()), list.data());
         list.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
         list.push_back(getegid());
-        return list;
-    }();
-    for (gid_t g : groups) {
-        if (g == st.st_gid)
-            return (st.st_mode & S_IWGRP) != 0;
+        return groups_.emplace(std::move(list));
     }
-    return (st.st_mode & S_IWOTH) != 0;
+
+    std::optional<uid_t> uid_;
+    std::optional<std::vector<gid_t>> groups_;
+};
+
+AttributeWord HiddenBit(const char* name) {
+    return name[0] == '.' ? kHidden : 0;
 }
 
-AttributeWord AttributesOf(const struct stat& st, const char* name) {
+AttributeWord AttributesOf(const struct stat& st, const char* name, Credentials& credentials) {
     // A FIFO, socket or device carries the device bit alone, so that no listing mask that leaves
     // that bit out lists it (and nothing opens it).
     if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
         return kDevice;
-    AttributeWord word = S_ISDIR(st.st_mode) ? kDirectory : kArchive;
-    if (!MayWrite(st))
+    AttributeWord word = (S_ISDIR(st.st_mode) ? kDirectory : kArchive) | HiddenBit(name);
+    if (!credentials.MayWrite(st))
         word |= kReadOnly;
-    if (name[0] == '.')
-        word |= kHidden;
     return word;
+}
+
+// The word of one entry; nothing when the entry vanished.
+std::optional<AttributeWord> EntryWord(int dirFd, const dirent& d, AttributeWord listMask,
+                                       Credentials& credentials) {
+    switch (d.d_type) {
+        case DT_REG:
+            if ((listMask & kArchive) != 0)
+                return kArchive | HiddenBit(d.d_name);
+            break;
+        case DT_DIR:
+            if ((listMask & kDirectory) != 0)
+                return kDirectory | HiddenBit(d.d_name);
+            break;
+        case DT_FIFO:
+        case DT_SOCK:
+        case DT_CHR:
+        case DT_BLK:
+            return kDevice;
+        default:
+            break;
+    }
+    struct stat st {};
+    if (fstatat(dirFd, d.d_name, &st, 0) == 0)
+        return AttributesOf(st, d.d_name, credentials);
+    if (errno == ENOENT || errno == ELOOP) {
+        // A link that leads nowhere is a reparse point alone; anything else is gone.
+        if (d.d_type == DT_LNK)
+            return kReparsePoint;
+        if (d.d_type == DT_UNKNOWN && fstatat(dirFd, d.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISLNK(st.st_mode))
+            return kReparsePoint;
+        return std::nullopt;
+    }
+    // The entry is there but cannot be examined (no search permission on the way to a link's
+    // target, say): list it from its type, a link or unknown as a file, so that the attempt to
+    // read it is made and reported rather than the entry dropped.
+    return (d.d_type == DT_DIR ? kDirectory : kArchive) | HiddenBit(d.d_name);
 }
 
 FileId IdOf(const struct stat& st) {
     return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
+unsigned char Upper(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - ('a' - 'A')) : byte;
+}
+
+// Name order: bytes with a-z taken as A-Z, ties broken by the raw bytes.
+bool NameOrderLess(const DirEntry& a, const DirEntry& b) {
+    const std::string& x = a.name;
+    const std::string& y = b.name;
+    const std::size_t common = std::min(x.size(), y.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (x[i] == y[i])
+            continue;  // the usual case, and equal bytes are equal upper-cased
+        const unsigned char p = Upper(x[i]);
+        const unsigned char q = Upper(y[i]);
+        if (p != q)
+            return p < q;
+    }
+    if (x.size() != y.size())
+        return x.size() < y.size();
+    return x < y;
+}
+
+// Sorts entries into name order. The sort moves (key, index) pairs, the key packing the first
+// eight bytes of a name upper-cased, so that most comparisons are one integer comparison (a short
+// name is padded with 0 bytes, which no name holds, and sorts first as it should).
+void SortByName(std::vector<DirEntry>& entries) {
+    struct Keyed {
+        std::uint64_t key;
+        std::size_t index;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& name = entries[i].name;
+        std::uint64_t key = 0;
+        for (std::size_t j = 0; j < 8; ++j)
+            key = key << 8 | (j < name.size() ? Upper(name[j]) : 0u);
+        keyed.push_back(Keyed{key, i});
+    }
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        return NameOrderLess(entries[a.index], entries[b.index]);
+    });
+    std::vector<DirEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const Keyed& k : keyed)
+        sorted.push_back(std::move(entries[k.index]));
+    entries.swap(sorted);
+}
+
 }  // namespace
 
-FolderEnumeration::FolderEnumeration(const std::string& folder) : folder_(folder) {
+FolderListing ListFolder(const std::string& folder, AttributeWord listMask) {
+    FolderListing listing;
     DIR* dir = opendir(folder.empty() ? "/" : folder.c_str());
-    if (dir == nullptr)
-        return;
+    if (dir == nullptr) {
+        listing.result = errno == ENOENT || errno == ENOTDIR ? ListingResult::Missing
+                                                             : ListingResult::Unreadable;
+        return listing;
+    }
+    const int fd = dirfd(dir);
     struct stat st {};
-    if (fstat(dirfd(dir), &st) == 0)
-        folderId_ = IdOf(st);
-    handle_ = dir;
-}
-
-FolderEnumeration::~FolderEnumeration() {
-    if (handle_ != nullptr)
-        closedir(static_cast<DIR*>(handle_));
-}
-
-bool FolderEnumeration::Next(DirEntry& entry) {
-    if (handle_ == nullptr)
-        return false;
-    DIR* dir = static_cast<DIR*>(handle_);
+    if (fstat(fd, &st) == 0)
+        listing.folderId = IdOf(st);
+    Credentials credentials;
     for (;;) {
+        errno = 0;
         const struct dirent* d = readdir(dir);
         if (d == nullptr)
-            return false;
-        struct stat st {};
-        if (fstatat(dirfd(dir), d->d_name, &st, 0) == 0) {
-            entry.name = d->d_name;
-            entry.attributes = AttributesOf(st, d->d_name);
-            entry.id = IdOf(st);
-            return true;
-        }
-        // The entry cannot be followed: a dangling link or a link loop is reported as a reparse
-        // point alone; an entry that vanished meanwhile is passed over.
-        if (fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            break;
+        const std::string_view name = d->d_name;
+        if (name == "." || name == "..")
             continue;
-        entry.name = d->d_name;
-        entry.attributes = kReparsePoint;
-        entry.id = IdOf(st);
-        return true;
+        const std::optional<AttributeWord> word = EntryWord(fd, *d, listMask, credentials);
+        if (word)
+            listing.entries.push_back(DirEntry{std::string(name), *word});
     }
+    listing.result = errno == 0 ? ListingResult::Listed : ListingResult::Unreadable;
+    closedir(dir);
+    SortByName(listing.entries);
+    return listing;
+}
+
+std::vector<std::uint64_t> PseudoFileSystemDevices() {
+    const std::vector<Mount> mounts = ReadMounts();
+    const std::vector<bool> kernel = KernelInterfaces(mounts);
+    std::vector<std::uint64_t> devices;
+    for (std::size_t i = 0; i < mounts.size(); ++i) {
+        if (kernel[i])
+            devices.push_back(mounts[i].device);
+    }
+    return devices;
 }
 
 }  // namespace tanmira::platform

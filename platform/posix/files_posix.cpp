@@ -12,6 +12,15 @@
 
 namespace tanmira::platform {
 
+namespace {
+
+std::uint64_t ChangeStamp(const struct stat& st) {
+    return static_cast<std::uint64_t>(st.st_ctim.tv_sec) * 1000000000u +
+           static_cast<std::uint64_t>(st.st_ctim.tv_nsec);
+}
+
+}  // namespace
+
 InputFile::InputFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
@@ -23,11 +32,18 @@ InputFile::InputFile(const std::string& path) {
     }
     fd_ = fd;
     size_ = static_cast<std::uint64_t>(st.st_size);
+    changeStamp_ = ChangeStamp(st);
 }
 
 InputFile::~InputFile() {
     if (fd_ >= 0)
         close(static_cast<int>(fd_));
+}
+
+bool InputFile::Unchanged() const {
+    struct stat st {};
+    return fd_ >= 0 && fstat(static_cast<int>(fd_), &st) == 0 && st.st_nlink > 0 &&
+           ChangeStamp(st) == changeStamp_ && static_cast<std::uint64_t>(st.st_size) == size_;
 }
 
 std::size_t InputFile::Read(char* buffer, std::size_t count) {

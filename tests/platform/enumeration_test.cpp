@@ -1,7 +1,5 @@
 // Tests of the POSIX mapping of folder entries onto attribute words, and of file reading.
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -9,22 +7,21 @@
 #include <map>
 
 #include "platform/platform.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira::platform {
 namespace {
 
+// The complete attribute words of a folder's entries, by name.
 std::map<std::string, AttributeWord> Attributes(const std::string& folder) {
     std::map<std::string, AttributeWord> words;
-    FolderEnumeration enumeration(folder);
-    EXPECT_TRUE(enumeration.Started());
-    DirEntry entry;
-    while (enumeration.Next(entry))
+    for (const DirEntry& entry : ListFolder(folder, 0).entries)
         words[entry.name] = entry.attributes;
     return words;
 }
 
-TEST(FolderEnumeration, MapsEntriesOntoAttributeBits) {
+TEST(ListFolder, MapsEntriesOntoAttributeBits) {
     testing::TempTree tree;
     tree.File("file.txt", "x");
     tree.File(".dotfile");
@@ -42,10 +39,11 @@ TEST(FolderEnumeration, MapsEntriesOntoAttributeBits) {
     EXPECT_EQ(words[".hidden-fifo"], kDevice);  // no hidden or read-only bit that would list it
     EXPECT_EQ(words["link"], kArchive);         // links are followed
     EXPECT_EQ(words["dangling"], kReparsePoint);
-    EXPECT_TRUE(words.count("."));
+    EXPECT_FALSE(words.count("."));
+    EXPECT_FALSE(words.count(".."));
 }
 
-TEST(FolderEnumeration, MarksFilesTheUserMayNotWrite) {
+TEST(ListFolder, MarksFilesTheUserMayNotWrite) {
     testing::TempTree tree;
     ASSERT_EQ(chmod(tree.Root().c_str(), 0755), 0);
     const std::string path = tree.File("ro.txt");
@@ -57,33 +55,34 @@ TEST(FolderEnumeration, MarksFilesTheUserMayNotWrite) {
     }
     // Root may write every file: look as an unprivileged user, in a child process. Both files
     // belong to root, so neither is writable for that user.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(2);
-        std::map<std::string, AttributeWord> words;
-        FolderEnumeration enumeration(tree.Root());
-        DirEntry entry;
-        while (enumeration.Next(entry))
-            words[entry.name] = entry.attributes;
-        const bool readOnly =
-            words["ro.txt"] == (kArchive | kReadOnly) && words["rw.txt"] == (kArchive | kReadOnly);
-        _exit(readOnly ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(testing::InChild(
+        [&] {
+            std::map<std::string, AttributeWord> words = Attributes(tree.Root());
+            return words["ro.txt"] == (kArchive | kReadOnly) &&
+                   words["rw.txt"] == (kArchive | kReadOnly);
+        },
+        testing::ChildUser::Unprivileged));
     EXPECT_EQ(Attributes(tree.Root())["ro.txt"], kArchive);  // root itself may write it
 }
 
-TEST(FolderEnumeration, DoesNotStartOnAMissingFolder) {
+TEST(ListFolder, ListsInNameOrderWithLettersOfEitherCaseTogether) {
     testing::TempTree tree;
-    FolderEnumeration enumeration(tree.Path("missing"));
-    DirEntry entry;
-    EXPECT_FALSE(enumeration.Started());
-    EXPECT_FALSE(enumeration.Next(entry));
+    for (const char* name :
+         {"b", "A", "a", "_x", "B.txt", "a.TXT", "~", "\xC3\xA9", "Z", "[", "aa"})
+        tree.File(name);
+    std::vector<std::string> names;
+    for (const DirEntry& entry : ListFolder(tree.Root(), kArchive).entries)
+        names.push_back(entry.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "a", "a.TXT", "aa", "b", "B.txt", "Z", "[",
+                                               "_x", "~", "\xC3\xA9"}));
+}
+
+TEST(ListFolder, TellsAMissingFolderFromAnUnreadableOne) {
+    testing::TempTree tree;
+    EXPECT_EQ(ListFolder(tree.Path("missing"), 0).result, ListingResult::Missing);
+    EXPECT_EQ(ListFolder(tree.File("file"), 0).result, ListingResult::Missing);
+    const std::string path(5000, 'x');  // longer than the system allows
+    EXPECT_EQ(ListFolder("/" + path, 0).result, ListingResult::Unreadable);
 }
 
 TEST(InputFile, OpensOnlyRegularFilesAndNeverBlocks) {

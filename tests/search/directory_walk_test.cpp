@@ -2,6 +2,7 @@
 // and special files.
 #include "search/directory_walk.h"
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <set>
 
+#include "tests/support/child_process.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira {
@@ -137,6 +139,66 @@ TEST(ListFiles, SymlinkFarmEnds) {
     const Lines fromBottom = Walk(level, true);
     EXPECT_GT(fromBottom.size(), 2u);
     EXPECT_LT(fromBottom.size(), 100000u);
+}
+
+TEST(ListFiles, TheRecursiveCallAlwaysMarksFolders) {
+    testing::TempTree tree;
+    tree.File("sub/deeper/c.txt");
+    TStringList list;
+    ListFiles(tree.Root(), 0x3F, true, true, list, true, false);
+    EXPECT_EQ(list.Lines(),
+              (Lines{tree.Path("sub"), tree.Path("sub/deeper/"), tree.Path("sub/deeper/c.txt")}));
+}
+
+TEST(WalkFolder, DepthIsNotBoundedByOpenFiles) {
+    // 1,100 levels (a path of about 2,200 bytes) under a limit of 32 open files.
+    testing::TempTree tree;
+    std::string chain = tree.Root();
+    for (int depth = 0; depth < 1100; ++depth) {
+        chain += "/d";
+        ASSERT_EQ(mkdir(chain.c_str(), 0755), 0) << depth;
+    }
+    const std::string leaf = tree.File(chain.substr(tree.Root().size() + 1) + "/leaf.txt");
+    EXPECT_TRUE(testing::InChild([&] {
+        const rlimit limit{32, 32};
+        if (setrlimit(RLIMIT_NOFILE, &limit) != 0)
+            return false;
+        TStringList list;
+        const WalkOutcome outcome =
+            WalkFolder(tree.Root(), WalkOptions{.mask = 0x3F, .recurse = true}, list);
+        return outcome.unopened.empty() && list.LineCount() == 1101 && list.Lines().back() == leaf;
+    }));
+}
+
+TEST(WalkFolder, ReportsFoldersItCannotOpen) {
+    testing::TempTree tree;
+    ASSERT_EQ(chmod(tree.Root().c_str(), 0755), 0);
+    tree.File("closed/inside.txt");
+    tree.File("open/f.txt");
+    ASSERT_EQ(chmod(tree.Path("closed").c_str(), 0), 0);
+    EXPECT_TRUE(testing::InChild(
+        [&] {
+            TStringList list;
+            const WalkOutcome outcome = WalkFolder(
+                tree.Root(), WalkOptions{.mask = 0x3F, .recurse = true, .markDirs = true}, list);
+            return outcome.unopened == Lines{tree.Path("closed/")} &&
+                   list.Lines() ==
+                       Lines{tree.Path("closed/"), tree.Path("open/"), tree.Path("open/f.txt")};
+        },
+        testing::ChildUser::Unprivileged));
+    ASSERT_EQ(chmod(tree.Path("closed").c_str(), 0755), 0);
+}
+
+TEST(WalkFolder, ListsKernelPseudoFileSystemsWithoutEnteringThem) {
+    testing::TempTree tree;
+    fs::create_directory_symlink("/proc", tree.Path("proc-link"));
+    fs::create_directory_symlink("/sys", tree.Path("sys-link"));
+    EXPECT_EQ(Walk(tree.Root(), true), (Lines{tree.Path("proc-link/"), tree.Path("sys-link/")}));
+
+    // Searched from inside, the pseudo file system is walked as asked.
+    const Lines inside = Walk("/proc/sys/fs", true);
+    EXPECT_TRUE(std::find(inside.begin(), inside.end(), "/proc/sys/fs/inotify/max_user_watches") !=
+                inside.end());
 }
 
 }  // namespace

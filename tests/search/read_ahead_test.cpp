@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -84,6 +85,17 @@ TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
             ASSERT_EQ(readAhead.Scan(i, asked, own), reference.Scan(files[i], asked));
         }
     }
+}
+
+TEST_F(ReadAheadTest, FilesRemovedOrWrittenAfterTheirScanAreScannedAgain) {
+    ContentScanner own;
+    ReadAhead readAhead(files, &exclude, Wanted(), 8);
+    AwaitWorker(8);
+    std::filesystem::remove(files[1]);
+    tree.File(files[2].substr(tree.Root().size() + 1), "now Alpha");
+    EXPECT_EQ(readAhead.Scan(1, exclude, own), std::nullopt);
+    EXPECT_EQ(readAhead.Scan(2, exclude, own), (std::vector<bool>{false, true}));
+    EXPECT_EQ(readAhead.Scan(3, exclude, own), ContentScanner().Scan(files[3], exclude));
 }
 
 TEST_F(ReadAheadTest, EndsWithTheLoopAskingForNothingMore) {

@@ -12,6 +12,7 @@
 
 #include "platform/platform.h"
 #include "search/exceptions.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira {
@@ -246,6 +247,85 @@ TEST_F(SearchRunTest, StopEndsTheRunAndShowsThePartialHits) {
     state.StopRequested = true;
     Run();
     EXPECT_EQ(state.HitList.LineCount(), 5);
+}
+
+TEST_F(SearchRunTest, StopDuringTheWalkEndsTheRunBeforeTheFirstFile) {
+    window.content.clear();
+    window.subfolders = true;
+    bool duringWalk = false;
+    tree.Folder("a");
+    tree.Folder("b");
+    window.onEvents = [&](int call) {
+        if (call != 0)
+            return;
+        // The walk shows a bare count of listed entries, the file loop "i / N".
+        duringWalk =
+            !window.progress.empty() && window.progress.back().find('/') == std::string::npos;
+        state.StopRequested = true;
+    };
+    // The walk lets the window handle its events about 30 times a second: grow the tree until
+    // the walk lasts long enough for that. Three levels of n links each over a folder of n files
+    // list about n^4 files from a few hundred entries made.
+    tree.Folder("c");
+    int n = 0;
+    for (int round = 0; round < 8 && !duringWalk; ++round) {
+        for (const int target = 8 + 4 * round; n < target; ++n) {
+            const std::string i = std::to_string(n);
+            std::filesystem::create_directory_symlink(tree.Path("a"), tree.Path("r" + i));
+            std::filesystem::create_directory_symlink(tree.Path("b"), tree.Path("a/b" + i));
+            std::filesystem::create_directory_symlink(tree.Path("c"), tree.Path("b/c" + i));
+            tree.File("c/f" + i + ".txt");
+        }
+        window.progress.clear();
+        Run();
+    }
+    ASSERT_TRUE(duringWalk);
+    EXPECT_EQ(state.HitList.LineCount(), 0);
+    EXPECT_EQ(window.result, "");
+    EXPECT_LT(state.FileList.LineCount(), n + n * n + n * n * n + n * n * n * n);  // not all
+    EXPECT_EQ(window.startEnabled.back(), true);
+}
+
+TEST_F(SearchRunTest, EntriesAndFoldersThatCannotBeReadAreReportedNotDropped) {
+    window.content.clear();
+    window.subfolders = true;
+    ASSERT_EQ(chmod(tree.Root().c_str(), 0755), 0);
+    // A link into a folder without search permission, and that folder.
+    tree.File("link/ok.txt");
+    tree.File("link/locked/secret.txt");
+    ASSERT_EQ(chmod(tree.Path("link/locked").c_str(), 0700), 0);
+    std::filesystem::create_symlink(tree.Path("link/locked/secret.txt"), tree.Path("link/in.txt"));
+    // A folder that nobody may read.
+    tree.File("closed/ok.txt");
+    tree.File("closed/shut/x.txt");
+    ASSERT_EQ(chmod(tree.Path("closed/shut").c_str(), 0), 0);
+    struct Row {
+        std::string folder;
+        std::string named;  // in the report
+        int others;
+    };
+    const Row rows[] = {{"link", tree.Path("link/in.txt"), 1},
+                        {"closed", tree.Path("closed/shut/"), 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.folder);
+        window.folder = tree.Path(row.folder);
+        const std::string expected =
+            "ファイル " + row.named + " は開けません" +
+            (row.others > 0 ? "\nほかに " + std::to_string(row.others) + " 個のファイルも開けません"
+                            : "");
+        EXPECT_TRUE(testing::InChild(
+            [&] {
+                try {
+                    Run();
+                } catch (const EFOpenError& e) {
+                    return e.Message() == expected && window.result == "ok.txt\r\n" &&
+                           window.startEnabled.back();
+                }
+                return false;
+            },
+            testing::ChildUser::Unprivileged));
+    }
+    ASSERT_EQ(chmod(tree.Path("closed/shut").c_str(), 0755), 0);
 }
 
 TEST_F(SearchRunTest, UnreadableFilesAreSkippedAndReportedOnceAtTheEnd) {
