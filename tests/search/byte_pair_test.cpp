@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -55,19 +54,6 @@ TEST(BytePair, FindsExactlyThePositionsWhereBothProbesMatch) {
         if (!lineBreak) {
             ASSERT_TRUE(std::includes(found.begin(), found.end(), keyAt.begin(), keyAt.end()));
         }
-    }
-}
-
-TEST(BytePair, PrefersRareBytes) {
-    struct Case {
-        const char* key;
-        std::size_t first, second;
-    };
-    for (const Case& c : {Case{"mutex", 4, 0}, Case{"the zebra", 4, 6}, Case{"e", 0, 0}}) {
-        SCOPED_TRACE(c.key);
-        const BytePair pair = BytePair::Rarest(c.key, std::strlen(c.key));
-        EXPECT_EQ(pair.First().offset, c.first);
-        EXPECT_EQ(pair.Second().offset, c.second);
     }
 }
 

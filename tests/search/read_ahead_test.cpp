@@ -64,8 +64,8 @@ TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
     struct Case {
         const char* what;
         std::size_t window;
-        std::size_t step;        // the loop asks for every step-th file
-        bool askOtherQuery;      // the loop asks with a query the worker does not scan with
+        std::size_t step;    // the loop asks for every step-th file
+        bool askOtherQuery;  // the loop asks with a query the worker does not scan with
     };
     const Case cases[] = {
         {"every file", ReadAhead::kWindow, 1, false},
@@ -96,17 +96,6 @@ TEST_F(ReadAheadTest, FilesRemovedOrWrittenAfterTheirScanAreScannedAgain) {
     EXPECT_EQ(readAhead.Scan(1, exclude, own), std::nullopt);
     EXPECT_EQ(readAhead.Scan(2, exclude, own), (std::vector<bool>{false, true}));
     EXPECT_EQ(readAhead.Scan(3, exclude, own), ContentScanner().Scan(files[3], exclude));
-}
-
-TEST_F(ReadAheadTest, EndsWithTheLoopAskingForNothingMore) {
-    ContentScanner own;
-    {
-        ReadAhead readAhead(files, &exclude, Wanted(), 4);
-        AwaitWorker(4);
-        EXPECT_EQ(readAhead.Scan(0, exclude, own), ContentScanner().Scan(files[0], exclude));
-    }
-    ReadAhead idle(files, nullptr, Wanted());  // no query: no worker, the loop scans alone
-    EXPECT_EQ(idle.Scan(3, exclude, own), ContentScanner().Scan(files[3], exclude));
 }
 
 }  // namespace
