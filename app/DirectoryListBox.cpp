@@ -86,19 +86,7 @@ TDirectoryListBox::TDirectoryListBox(QWidget* parent)
 void TDirectoryListBox::SetDirectory(const std::string& text) {
     if (text.empty() || SameFolderText(text, directory_, caseSensitive_))
         return;
-    // Relative texts and the file probe are taken from the folder shown.
-    platform::EnterFolder(directory_);
-    const FolderTarget target = ResolveFolderText(text, kStyle, SystemPathProbe());
-    if (OnOtherDrive(target, directory_, kStyle)) {
-        if (!platform::EnterDrive(target.driveRoot)) {
-            Settle();
-            return;
-        }
-        directory_ = platform::CurrentDirectory();
-    }
-    // Only the whole target is entered: a failure leaves the current directory as it was.
-    if (!target.folder.empty())
-        platform::EnterFolder(target.folder);
+    EnterTypedFolder(directory_, text, kStyle);
     Settle();
 }
 

@@ -20,6 +20,7 @@
 #include "app/form_layout.h"
 #include "app/group_box.h"
 #include "app/handler_guard.h"
+#include "app/result_menu.h"
 
 namespace tanmira {
 namespace {
@@ -61,6 +62,7 @@ std::vector<std::string> LinesOf(const QString& text) {
 TForm1::TForm1(BrowserFactory browserFactory, QWidget* parent) : QMainWindow(parent) {
     setObjectName("Form1");
     BuildControls(browserFactory);
+    Memo1Menu = new ResultMenu(Memo1, [this] { return state_.get(); });
     WireHandlers();
     CacheTexts();
     RunGuarded(this, [this] { FormCreate(); });
@@ -133,7 +135,8 @@ void TForm1::BuildControls(const BrowserFactory& browserFactory) {
     Memo2->setPlainText(extensions.join('\n'));
     CheckBox3 = b.Add<QCheckBox>(GroupBox5, {"CheckBox3", 4, 80, 97, 17, 3, "全ての拡張子"});
     ComboBox1 = b.Add<QComboBox>(GroupBox5, {"ComboBox1", 112, 100, 121, 20, 4});
-    ComboBox1->addItems({"Shift-JIS", "EUC", "UTF-8"});
+    for (const EncodingEntry& entry : KeywordEncodings())
+        ComboBox1->addItem(QString::fromUtf8(entry.caption));
     ComboBox1->setCurrentIndex(0);
     Button4 = b.Add<QPushButton>(GroupBox5, {"Button4", 88, 60, 21, 17, 5, "C"});
 
@@ -307,8 +310,8 @@ bool TForm1::IncludeSubfolders() const {
     return CheckBox2->isChecked();
 }
 
-int TForm1::EncodingIndex() const {
-    return ComboBox1->currentIndex();
+std::optional<KeywordEncoding> TForm1::ContentEncoding() const {
+    return EncodingAt(ComboBox1->currentIndex());
 }
 
 bool TForm1::ExtensionListEnabled() const {
@@ -324,9 +327,7 @@ void TForm1::SetStartEnabled(bool enabled) {
 }
 
 void TForm1::SetResultText(const std::string& text) {
-    QString shown = QString::fromLocal8Bit(text);
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    Memo1->setPlainText(shown);
+    Memo1Menu->ShowText(text);
 }
 
 void TForm1::ProcessPendingEvents() {

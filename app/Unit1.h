@@ -30,6 +30,8 @@ class QStatusBar;
 
 namespace tanmira {
 
+class ResultMenu;
+
 class TForm1 : public QMainWindow, private SearchWindow {
     Q_OBJECT
   public:
@@ -76,6 +78,9 @@ class TForm1 : public QMainWindow, private SearchWindow {
     QLabel* Label6;
     QPushButton* Button4;
 
+    // Memo1's context menu of result commands.
+    ResultMenu* Memo1Menu;
+
     // Handlers, named by control and event. Each runs inside the handler guard when raised by
     // its control.
     void Close1Click();
@@ -113,7 +118,7 @@ class TForm1 : public QMainWindow, private SearchWindow {
     // SearchWindow: what a run reads and writes.
     std::string FolderToSearch() const override;
     bool IncludeSubfolders() const override;
-    int EncodingIndex() const override;
+    std::optional<KeywordEncoding> ContentEncoding() const override;
     const std::string& ContentText() const override { return contentText_; }
     const std::string& ContentExcludeText() const override { return contentExcludeText_; }
     const std::string& NameText() const override { return nameText_; }

@@ -81,6 +81,17 @@ FolderTarget ResolveFolderText(const std::string& text, PathStyle style, const P
     return target;
 }
 
+void EnterTypedFolder(const std::string& directory, const std::string& text, PathStyle style) {
+    // Relative texts and the file probe are taken from the folder shown.
+    platform::EnterFolder(directory);
+    const FolderTarget target = ResolveFolderText(text, style, SystemPathProbe());
+    if (OnOtherDrive(target, directory, style) && !platform::EnterDrive(target.driveRoot))
+        return;
+    // Only the whole target is entered: a failure leaves the current directory as it was.
+    if (!target.folder.empty())
+        platform::EnterFolder(target.folder);
+}
+
 bool SameDrive(const std::string& a, const std::string& b, PathStyle style) {
     if (!IsWindows(style))
         return a == b;

@@ -40,6 +40,13 @@ FolderTarget ResolveFolderText(
     const std::string& text, platform::PathStyle style, const PathProbe& probe,
     const platform::LeadByteTable& leadBytes = platform::SystemLeadBytes());
 
+// Makes the folder that a typed text names the current directory, the text read from directory:
+// a target on another drive letter starts from that drive's current folder (the drive cannot be
+// entered: directory stays current), and the target folder is entered whole or not at all. The
+// folder shown afterwards is the current directory as the system reports it.
+void EnterTypedFolder(const std::string& directory, const std::string& text,
+                      platform::PathStyle style = platform::kNativePathStyle);
+
 // True when two drive roots name the same drive: the same letter ignoring case on Windows (so a
 // folder stands for its drive there), the same mount point on POSIX.
 bool SameDrive(const std::string& a, const std::string& b, platform::PathStyle style);

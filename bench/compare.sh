@@ -11,13 +11,16 @@
 #
 # Usage: bench/compare.sh [CORPUS [KEYWORD]]
 #   CORPUS   folder searched with its subfolders (default /usr/include)
-#   KEYWORD  ASCII keyword without line breaks (default "mutex")
+#   KEYWORD  keyword without line breaks (default "mutex"), in the locale's encoding (UTF-8)
 # Environment:
 #   TANMIRA_CLI  the tanmira-cli binary (default: build/app/cli/tanmira-cli; benchmark an
 #                optimised build)
 #   RUNS         timed runs per tool (default 5), after one warm-up run
 #   CASES        the cases to run (default "keyword absent no-fields sjis")
 #   EXTENSIONS   comma-separated extension list (default: the program's stored list)
+#   ENCODINGS    space-separated --encoding values for tanmira-cli in the keyword case (default
+#                utf-8); each further one is timed too and compared with the first
+#                (ENCODINGS="utf-8 all" gives what searching every encoding at once costs)
 set -euo pipefail
 
 corpus=${1:-/usr/include}
@@ -34,8 +37,9 @@ die() {
 }
 
 [[ -d $corpus ]] || die "no such folder: $corpus"
-[[ $keyword =~ ^[[:print:]]+$ && $keyword != *[![:ascii:]]* ]] ||
-    die "the keyword must be printable ASCII (grep and tanmira fold only ASCII alike)"
+[[ -n $keyword && $keyword != *[$'\r\n']* ]] || die "the keyword must be one line of text"
+read -r -a encodings <<<"${ENCODINGS:-utf-8}"
+((${#encodings[@]})) || die "ENCODINGS is empty"
 [[ $runs =~ ^[1-9][0-9]*$ ]] || die "RUNS must be a positive number"
 [[ -x $cli ]] || die "tanmira-cli not found: build it (scripts/build) or set TANMIRA_CLI"
 "$root/bench/ensure-packages" hyperfine ripgrep
@@ -86,7 +90,9 @@ add_tool() {
 }
 
 # Runs every tool of the case once for its hit list (grep and ripgrep exit 1 on no hit), times
-# them with hyperfine and prints the medians, the hits and the ratios of tanmira to the others.
+# them with hyperfine and prints the medians, the hits and the ratios of tanmira (the first tool)
+# to the others; a further tanmira encoding ("tanmira-all") is compared the other way round, with
+# its ratio of CPU time too (user + system, which says more than wall time on a busy machine).
 run_case() {
     local title=$1 n args=()
     for ((n = 0; n < ${#names[@]}; n++)); do
@@ -104,12 +110,18 @@ run_case() {
         while ((getline line < file) > 0) hits++
         close(file)
         printf "%-12s %10.1f %10.1f %8.1f %8.1f %8d\n", $1, $4 * 1000, $2 * 1000, $5 * 1000, $6 * 1000, hits
-        median[NR - 1] = $4; name[NR - 1] = $1 }
+        median[NR - 1] = $4; cpu[NR - 1] = $5 + $6; name[NR - 1] = $1 }
     END { for (i = 2; i in median; i++)
-              printf "ratio %s/%s: %.2f\n", name[1], name[i], median[1] / median[i] }' "$work/times.csv"
-    # Hit lists that differ from tanmira's, with a few of the differences.
+              if (name[i] ~ /^tanmira-/)
+                  printf "ratio %s/%s: %.2f (CPU time: %.2f)\n", name[i], name[1],
+                         median[i] / median[1], cpu[i] / cpu[1]
+              else
+                  printf "ratio %s/%s: %.2f\n", name[1], name[i], median[1] / median[i] }' "$work/times.csv"
+    # Hit lists that differ from tanmira's, with a few of the differences (another encoding
+    # searches other bytes than grep: nothing to compare).
     sed 's#//*#/#g' "$work/tanmira.txt" | sort -u >"$work/tanmira.sorted"
     for ((n = 1; n < ${#names[@]}; n++)); do
+        [[ ${names[n]} != tanmira-* ]] || continue
         sed 's#//*#/#g' "$work/${names[n]}.txt" | sort -u >"$work/other.sorted"
         cmp -s "$work/tanmira.sorted" "$work/other.sorted" && continue
         echo "note: ${names[n]} lists other files than tanmira; first differences:"
@@ -120,11 +132,15 @@ run_case() {
     commands=()
 }
 
-# A content search for word over folder by every tool; extra arguments go to tanmira-cli.
+# A content search for word over folder by every tool, tanmira with each of the given encodings
+# (the first one compared with grep and ripgrep).
 content_case() {
-    local title=$1 folder=$2 word=$3
-    add_tool tanmira "$cli" --subfolders --content "$word" --extensions "$extensions" \
-        --encoding utf-8 --full-paths "$folder"
+    local title=$1 folder=$2 word=$3 encoding
+    shift 3
+    for encoding in "$@"; do
+        add_tool "tanmira$([[ $encoding == "$1" ]] || echo "-$encoding")" "$cli" --subfolders \
+            --content "$word" --extensions "$extensions" --encoding "$encoding" --full-paths "$folder"
+    done
     add_tool grep env LC_ALL=C grep -RliF "${grep_globs[@]}" -e "$word" "$folder"
     # -uu: no ignore files, hidden files included, as tanmira and grep search every file.
     add_tool rg rg -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
@@ -153,10 +169,11 @@ sjis_corpus() {
 for c in $cases; do
     case $c in
     keyword)
-        content_case "keyword \"$keyword\" in $corpus" "$corpus" "$keyword"
+        content_case "keyword \"$keyword\" in $corpus (encoding ${encodings[0]})" "$corpus" \
+            "$keyword" "${encodings[@]}"
         ;;
     absent)
-        content_case "absent keyword \"zzzzqqqq\" in $corpus" "$corpus" zzzzqqqq
+        content_case "absent keyword \"zzzzqqqq\" in $corpus" "$corpus" zzzzqqqq utf-8
         ;;
     no-fields)
         add_tool tanmira "$cli" --subfolders --extensions "$extensions" --full-paths "$corpus"

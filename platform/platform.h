@@ -48,8 +48,7 @@ enum class CodePage { System, ShiftJis, EucJp, Utf8 };
 // never silently turns into "?" bytes.
 std::optional<std::string> ConvertCodePage(const std::string& text, CodePage from, CodePage to);
 
-// Offset of the first occurrence of needle in haystack, or npos; uses the C library's fast
-// substring search.
+// Offset of the first occurrence of needle in haystack (0 for an empty needle), or npos.
 std::size_t FindBytes(std::string_view haystack, std::string_view needle);
 
 // ---- Enumeration -----------------------------------------------------------------------------

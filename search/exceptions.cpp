@@ -1,16 +1,41 @@
-// Messages of the program's exceptions.
+// Messages of the program's exceptions. The fixed texts are written here in UTF-8 and reach the
+// user in the system code page: each is converted once, the first time it is needed.
 #include "search/exceptions.h"
 
+#include "platform/platform.h"
 #include "search/text_rules.h"
 
 namespace tanmira {
 
+namespace {
+
+// A fixed UTF-8 text in the system code page; as it is when the code page cannot represent it.
+std::string SystemText(const char* utf8) {
+    return platform::ConvertCodePage(utf8, platform::CodePage::Utf8, platform::CodePage::System)
+        .value_or(utf8);
+}
+
+struct MessageTexts {
+    std::string indexOutOfRange = SystemText("リストのインデックスが範囲を超えています (");
+    std::string fileBefore = SystemText("ファイル ");
+    std::string cannotOpen = SystemText(" は開けません");
+    std::string othersBefore = SystemText("\nほかに ");
+    std::string othersAfter = SystemText(" 個のファイルも開けません");
+};
+
+const MessageTexts& Texts() {
+    static const MessageTexts texts;
+    return texts;
+}
+
+}  // namespace
+
 EStringListError::EStringListError(long long index)
-    : Exception("リストのインデックスが範囲を超えています (" + std::to_string(index) + ")") {}
+    : Exception(Texts().indexOutOfRange + std::to_string(index) + ")") {}
 
 EFOpenError::EFOpenError(const std::string& path, int others)
-    : Exception("ファイル " + path + " は開けません" +
-                (others > 0 ? "\nほかに " + DecimalText(others) + " 個のファイルも開けません"
+    : Exception(Texts().fileBefore + path + Texts().cannotOpen +
+                (others > 0 ? Texts().othersBefore + DecimalText(others) + Texts().othersAfter
                             : std::string())) {}
 
 }  // namespace tanmira

@@ -1,54 +1,53 @@
-// Preparation of content keywords: the typed keyword converted into the bytes of the chosen
-// encoding, with the folding rule that its content test must use.
+// Preparation of content keywords: the typed keyword converted into the bytes of each form of the
+// chosen encoding, with the folding rule that its content test must use.
 #include "search/keyword_encoding.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/platform.h"
-#include "search/jeuc.h"
 
 namespace tanmira {
 
 namespace {
 
-using platform::CodePage;
-
 // True when the Shift_JIS text holds a double-byte character. Scanning forward, every byte before
 // the first lead byte is a character of its own, so the first lead byte found opens one.
 bool HoldsDoubleByteCharacter(const std::string& sjis) {
     const platform::LeadByteTable& leadBytes = platform::ShiftJisLeadBytes();
-    for (const char c : sjis) {
-        if (leadBytes.test(static_cast<unsigned char>(c)))
-            return true;
-    }
-    return false;
+    return std::any_of(sjis.begin(), sjis.end(),
+                       [&](char c) { return leadBytes.test(static_cast<unsigned char>(c)); });
 }
 
-PreparedKeyword Unrepresentable() {
-    PreparedKeyword keyword;
-    keyword.representable = false;
-    return keyword;
+// True when bytes hold an ASCII letter. Folding leaves every other byte alone, so the text of a
+// keyword without one matches under every folding rule exactly where it matches unfolded.
+bool HoldsLetter(const std::string& bytes) {
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
 }
 
 }  // namespace
 
-PreparedKeyword PrepareKeyword(const std::string& typed, KeywordEncoding encoding) {
-    if (encoding == KeywordEncoding::Utf8) {
-        std::optional<std::string> utf8 =
-            platform::ConvertCodePage(typed, CodePage::System, CodePage::Utf8);
-        if (!utf8)
-            return Unrepresentable();
-        return PreparedKeyword{std::move(*utf8), true, false};
-    }
+PreparedKeyword PrepareKeyword(const std::string& typed, const KeywordForm& form) {
+    std::optional<std::string> bytes =
+        platform::ConvertCodePage(typed, platform::CodePage::System, form.codePage);
+    if (!bytes)
+        return PreparedKeyword{"", false, false};
+    if (form.thenConvert != nullptr)
+        bytes = form.thenConvert(*bytes);
+    const bool shiftJisFolding = form.folding == FoldingRule::ShiftJis &&
+                                 HoldsDoubleByteCharacter(*bytes) && HoldsLetter(*bytes);
+    return PreparedKeyword{std::move(*bytes), true, shiftJisFolding};
+}
 
-    std::optional<std::string> sjis =
-        platform::ConvertCodePage(typed, CodePage::System, CodePage::ShiftJis);
-    if (!sjis)
-        return Unrepresentable();
-    if (encoding == KeywordEncoding::Euc)
-        return PreparedKeyword{jeuc::SjisToEuc(*sjis), true, false};
-    const bool folding = HoldsDoubleByteCharacter(*sjis);
-    return PreparedKeyword{std::move(*sjis), true, folding};
+KeywordForms PrepareKeywordForms(const std::string& typed, KeywordEncoding encoding) {
+    KeywordForms forms;
+    for (const KeywordForm& form : EntryOf(encoding).forms) {
+        PreparedKeyword keyword = PrepareKeyword(typed, form);
+        if (std::find(forms.begin(), forms.end(), keyword) == forms.end())
+            forms.push_back(std::move(keyword));
+    }
+    return forms;
 }
 
 }  // namespace tanmira

@@ -1,26 +1,37 @@
-// Preparation of the content keywords for the chosen encoding: Shift_JIS, EUC-JP (through the
-// jeuc conversion) or UTF-8.
+// Preparation of the content keywords for the chosen encoding: each form of the encoding's table
+// entry (Shift_JIS, EUC-JP through the jeuc conversion, UTF-8), with its folding rule.
 #pragma once
 
 #include <string>
+#include <vector>
 
-#include "search/search_window.h"
+#include "search/encodings.h"
 
 namespace tanmira {
 
-// A content keyword as it is searched.
+// A content keyword in one form, as it is searched.
 struct PreparedKeyword {
-    // The keyword's bytes in the chosen encoding.
+    // The keyword's bytes in the form's encoding.
     std::string bytes;
     // False when the encoding cannot hold the keyword: such a keyword matches no file.
     bool representable = true;
-    // True when the keyword is Shift_JIS and holds a double-byte character: the keyword and the
-    // text are then folded with the Shift_JIS lead bytes, leaving trail bytes alone; otherwise
-    // plain ASCII folding applies.
+    // True when the keyword and the text are folded with the Shift_JIS lead bytes, leaving trail
+    // bytes alone: a Shift_JIS keyword that holds a double-byte character and an ASCII letter
+    // byte. Otherwise plain ASCII folding applies (without a letter byte both rules find the
+    // keyword in the same places, and the plain one is cheaper).
     bool shiftJisFolding = false;
+
+    friend bool operator==(const PreparedKeyword&, const PreparedKeyword&) = default;
 };
 
-// Converts a keyword typed in the system code page into the bytes searched for in encoding.
-PreparedKeyword PrepareKeyword(const std::string& typed, KeywordEncoding encoding);
+// A content keyword in every form that its encoding searches; it occurs in a text when any form
+// does. Forms that come out the same (an ASCII keyword in every encoding) are kept once.
+using KeywordForms = std::vector<PreparedKeyword>;
+
+// Converts a keyword typed in the system code page into the bytes of one form.
+PreparedKeyword PrepareKeyword(const std::string& typed, const KeywordForm& form);
+
+// Converts a keyword typed in the system code page into every form of encoding.
+KeywordForms PrepareKeywordForms(const std::string& typed, KeywordEncoding encoding);
 
 }  // namespace tanmira

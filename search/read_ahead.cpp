@@ -28,15 +28,14 @@ ReadAhead::~ReadAhead() {
     if (!worker_.joinable())
         return;
     worker_.request_stop();
-    loopAt_.store(files_.size());
-    loopAt_.notify_all();
+    Wake();
     worker_.join();
 }
 
 ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner) {
     loopAt_.store(i);
     if (i >= wakeAt_.load())
-        loopAt_.notify_all();
+        Wake();
     if (ClaimForLoop(i) || !worker_.joinable() || &query != query_)
         return scanner.Scan(files_[i], query);
     Slot& slot = SlotOf(i);
@@ -50,7 +49,8 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, Content
             Fill(*k, scanner, {});
             continue;
         }
-        slot.tag.wait(tag, std::memory_order_acquire);
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return slot.tag.load(std::memory_order_acquire) != tag; });
     }
 }
 
@@ -65,9 +65,9 @@ void ReadAhead::Work(std::stop_token stop) {
             return;
         // The window is full: sleep until the loop has moved through half of it.
         wakeAt_.store(next - slots_.size() / 2);
-        const std::size_t at = loopAt_.load();
-        if (at < wakeAt_.load())
-            loopAt_.wait(at);
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock,
+                      [&] { return stop.stop_requested() || loopAt_.load() >= wakeAt_.load(); });
     }
 }
 
@@ -107,7 +107,13 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token sto
         // Left to the loop, which scans the file itself and meets the failure where it is handled.
     }
     slot.tag.store(tag, std::memory_order_release);
-    slot.tag.notify_all();
+    Wake();
+}
+
+void ReadAhead::Wake() {
+    // Taking the lock orders this change before a waiter's test of it, or after its sleep.
+    { const std::lock_guard lock(mutex_); }
+    changed_.notify_all();
 }
 
 }  // namespace tanmira

@@ -7,10 +7,12 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -64,6 +66,9 @@ class ReadAhead {
     // Scans claimed file k into its slot.
     void Fill(std::size_t k, ContentScanner& scanner, std::stop_token stop);
 
+    // Wakes whoever waits for a slot's answer or for room in the window.
+    void Wake();
+
     Slot& SlotOf(std::size_t k) { return slots_[k % slots_.size()]; }
 
     std::span<const std::string> files_;
@@ -73,6 +78,8 @@ class ReadAhead {
     std::atomic<std::size_t> nextClaim_{0};  // files before it are claimed (or passed)
     std::atomic<std::size_t> loopAt_{0};     // the file the loop is at
     std::atomic<std::size_t> wakeAt_{0};     // the loop wakes the waiting worker from this file on
+    std::mutex mutex_;                       // held only to wait, or to order a change and a wait
+    std::condition_variable changed_;
     ContentScanner workerScanner_;
     std::jthread worker_;
 };

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -73,12 +74,11 @@ void ReportUnreadable(const std::vector<std::string>& files,
 }
 
 void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
-    const int index = window.EncodingIndex();
-    if (index < 0 || index > static_cast<int>(KeywordEncoding::Utf8))
+    const std::optional<KeywordEncoding> encoding = window.ContentEncoding();
+    if (!encoding)
         return;  // no encoding chosen: the keywords stay as they were
-    const auto encoding = static_cast<KeywordEncoding>(index);
-    state.ContentKeyword = PrepareKeyword(window.ContentText(), encoding);
-    state.ContentExcludeKeyword = PrepareKeyword(window.ContentExcludeText(), encoding);
+    state.ContentKeyword = PrepareKeywordForms(window.ContentText(), *encoding);
+    state.ContentExcludeKeyword = PrepareKeywordForms(window.ContentExcludeText(), *encoding);
 }
 
 // Keeps the files of the walk's list, dropping directory entries in place (a walk over a whole
@@ -146,15 +146,21 @@ bool PassesNameTests(const Controls& controls, const std::string& path) {
 // Outcome of reading one file for the content tests.
 enum class ContentOutcome { Hit, Miss, Unreadable };
 
-// The content tests of a run: the keywords as prepared at its start, one scan query for each way
-// of filling the two keyword fields (the exclusion keyword first: its find settles the outcome),
-// and the read-ahead worker, which scans with the query of the fields as filled at the start.
+// The patterns of a keyword's forms: it occurs when any of them does.
+std::vector<ContentPattern> PatternsOf(const KeywordForms& forms) {
+    return std::vector<ContentPattern>(forms.begin(), forms.end());
+}
+
+// The content tests of a run: the keywords as prepared at its start, each in all its forms, one
+// scan query for each way of filling the two keyword fields (the exclusion keyword first: a find
+// of any of its forms settles the outcome), and the read-ahead worker, which scans with the query
+// of the fields as filled at the start.
 class ContentTests {
   public:
     // For the first count files of the run's list.
     ContentTests(const SearchWindow& window, const SearchState& state, std::size_t count)
-        : include_(state.ContentKeyword),
-          exclude_(state.ContentExcludeKeyword),
+        : include_(PatternsOf(state.ContentKeyword)),
+          exclude_(PatternsOf(state.ContentExcludeKeyword)),
           files_(std::span(state.FileList.Lines()).first(count)),
           readAhead_(
               files_, QueryFor(window), [controls = NameControls(window)](const std::string& path) {
@@ -187,17 +193,25 @@ class ContentTests {
         return testInclude ? &includeOnly_ : nullptr;
     }
 
-    static ScanQuery Query(const ContentPattern* exclude, const ContentPattern* include) {
+    // A group of each keyword's forms: the exclusion keyword's, then the inclusion keyword's.
+    static ScanQuery Query(const std::vector<ContentPattern>* exclude,
+                           const std::vector<ContentPattern>* include) {
+        auto pointers = [](const std::vector<ContentPattern>& patterns) {
+            std::vector<const ContentPattern*> group;
+            for (const ContentPattern& pattern : patterns)
+                group.push_back(&pattern);
+            return group;
+        };
         ScanQuery query;
         if (exclude != nullptr)
-            query.AddGroup({exclude}, ScanQuery::OnFind::EndScan);
+            query.AddGroup(pointers(*exclude), ScanQuery::OnFind::EndScan);
         if (include != nullptr)
-            query.AddGroup({include});
+            query.AddGroup(pointers(*include));
         return query;
     }
 
-    const ContentPattern include_;
-    const ContentPattern exclude_;
+    const std::vector<ContentPattern> include_;
+    const std::vector<ContentPattern> exclude_;
     const ScanQuery both_ = Query(&exclude_, &include_);
     const ScanQuery excludeOnly_ = Query(&exclude_, nullptr);
     const ScanQuery includeOnly_ = Query(nullptr, &include_);
@@ -205,6 +219,16 @@ class ContentTests {
     ContentScanner scanner_;
     ReadAhead readAhead_;  // last: ended before the rest goes
 };
+
+// The number of line breaks in text: each CR LF, lone CR and lone LF counts once.
+int LineBreaks(std::string_view text) {
+    int breaks = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            ++breaks;
+    }
+    return breaks;
+}
 
 }  // namespace
 
@@ -216,6 +240,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         StartControlLock lock(window);
         walk = WalkForRun(window, state);
         state.HitList.ClearLines();
+        state.ResultLineHits.clear();  // the box's lines no longer name these hits
         PrepareContentKeywords(window, state);
         DropDirectories(state.FileList);
 
@@ -246,15 +271,17 @@ void SearchRun(SearchWindow& window, SearchState& state) {
     ReportUnreadable(unreadable, walk.unopened);
 }
 
-void ShowResults(SearchWindow& window, const SearchState& state) {
-    if (window.FullPaths()) {
-        window.SetResultText(state.HitList.Text());
-        return;
+void ShowResults(SearchWindow& window, SearchState& state) {
+    const std::vector<std::string>& hits = state.HitList.Lines();
+    const bool fullPaths = window.FullPaths();
+    TStringList shown;
+    state.ResultLineHits.clear();
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        shown.AppendLine(fullPaths ? hits[i] : FileNamePart(hits[i]));
+        const int lines = 1 + LineBreaks(shown.Lines().back());
+        state.ResultLineHits.insert(state.ResultLineHits.end(), lines, static_cast<int>(i));
     }
-    TStringList names;
-    for (const std::string& path : state.HitList.Lines())
-        names.AppendLine(FileNamePart(path));
-    window.SetResultText(names.Text());
+    window.SetResultText(shown.Text());
 }
 
 }  // namespace tanmira

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "search/keyword_encoding.h"
 #include "search/search_window.h"
@@ -13,10 +14,13 @@ namespace tanmira {
 // The state a search keeps between runs; the main window owns one.
 struct SearchState {
     bool StopRequested = false;
-    PreparedKeyword ContentKeyword;
-    PreparedKeyword ContentExcludeKeyword;
+    KeywordForms ContentKeyword;
+    KeywordForms ContentExcludeKeyword;
     TStringList FileList;
     TStringList HitList;
+    // For each line of the result text, the index in HitList of the hit it shows: a file name
+    // that holds line breaks spans several lines. Rebuilt by every result display.
+    std::vector<int> ResultLineHits;
 };
 
 // Runs one search to its end. During the walk the window shows the count of listed entries and
@@ -26,7 +30,8 @@ struct SearchState {
 // others, after the results are shown and the start control is enabled again.
 void SearchRun(SearchWindow& window, SearchState& state);
 
-// Rebuilds the result text from the hit list: full paths or file names, each followed by CR LF.
-void ShowResults(SearchWindow& window, const SearchState& state);
+// Rebuilds the result text from the hit list: full paths or file names, each followed by CR LF;
+// and the line-to-hit index, counting each CR LF, lone CR and lone LF as one line break.
+void ShowResults(SearchWindow& window, SearchState& state);
 
 }  // namespace tanmira

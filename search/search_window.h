@@ -2,16 +2,16 @@
 // controls, the texts it writes, and a way to let the window handle its pending events.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "search/encodings.h"
 
 namespace tanmira {
 
 // The lines the window's extension list holds at start.
 const std::vector<std::string>& StoredExtensionLines();
-
-// Keyword encodings in the order of the window's encoding list.
-enum class KeywordEncoding { ShiftJis = 0, Euc = 1, Utf8 = 2 };
 
 // The window as a search run sees it. Texts are byte strings in the system code page.
 class SearchWindow {
@@ -21,7 +21,9 @@ class SearchWindow {
     // Read once, at the start of a run.
     virtual std::string FolderToSearch() const = 0;  // DirectoryListBox1.Directory
     virtual bool IncludeSubfolders() const = 0;      // CheckBox2
-    virtual int EncodingIndex() const = 0;           // ComboBox1.ItemIndex
+    // ComboBox1's chosen item; nothing when no item is chosen, and the content keywords of the
+    // previous run are then searched again.
+    virtual std::optional<KeywordEncoding> ContentEncoding() const = 0;
 
     // Read at the start (keywords) and again for each file (only whether they are empty). The
     // texts read for each file are given by reference: a run reads them thousands of times.

@@ -1,7 +1,6 @@
 // Parsing of tanmira-cli's options.
 #include "app/cli/cli_options.h"
 
-#include <array>
 #include <utility>
 
 #include "search/search_window.h"
@@ -24,21 +23,41 @@ std::vector<std::string> SplitList(const std::string& list) {
     }
 }
 
-std::optional<int> EncodingIndex(const std::string& name) {
-    static const std::array<const char*, 3> names = {"shift-jis", "euc", "utf-8"};
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (name == names[i])
-            return static_cast<int>(i);
-    }
-    return std::nullopt;
+// The encodings' command-line names, separated by sep.
+std::string EncodingNames(const char* sep) {
+    std::string names;
+    for (const EncodingEntry& entry : KeywordEncodings())
+        names += (names.empty() ? "" : sep) + std::string(entry.cliName);
+    return names;
 }
 
 }  // namespace
 
 std::string UsageText() {
-    return "usage: tanmira-cli [--subfolders] [--content KW] [--content-exclude KW] [--name KW]\n"
-           "                   [--name-exclude KW] [--extensions LIST | --all-extensions]\n"
-           "                   [--encoding shift-jis|euc|utf-8] [--full-paths] FOLDER\n";
+    return "usage: tanmira-cli [OPTION...] FOLDER\n"
+           "Searches FOLDER as Tanmira's window does and prints the files found, one a line.\n"
+           "\n"
+           "  --subfolders            search the subfolders too\n"
+           "  --content KW            keep files whose text contains KW\n"
+           "  --content-exclude KW    drop files whose text contains KW\n"
+           "  --name KW               keep files whose name contains KW\n"
+           "  --name-exclude KW       drop files whose name contains KW\n"
+           "  --extensions LIST       comma-separated extensions (default: the window's 22;\n"
+           "                          an empty LIST accepts every extension)\n"
+           "  --all-extensions        accept every extension\n"
+           "  --encoding ENC          encoding of the content keywords: " +
+           EncodingNames(", ") +
+           "\n"
+           "                          (default shift-jis; all searches every one at once)\n"
+           "  --full-paths            print full paths instead of file names\n"
+           "  --help                  print this help and exit\n"
+           "  --version               print the version and exit\n"
+           "\n"
+           "Exit status: 0; 2 when some files or folders could not be read; 1 on a usage error.\n";
+}
+
+std::string VersionText() {
+    return "tanmira-cli " TANMIRA_VERSION "\n";
 }
 
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -74,6 +93,10 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
         }
         if (matched)
             continue;
+        if (arg == "--help" || arg == "--version") {
+            options.action = arg == "--help" ? CliAction::Help : CliAction::Version;
+            return options;
+        }
         if (arg == "--subfolders") {
             options.subfolders = true;
         } else if (arg == "--full-paths") {
@@ -90,12 +113,12 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
             const std::optional<std::string> v = value();
             if (!v)
                 return std::nullopt;
-            const std::optional<int> index = EncodingIndex(*v);
-            if (!index) {
-                error = "unknown encoding " + *v;
+            const std::optional<KeywordEncoding> encoding = EncodingNamed(*v);
+            if (!encoding) {
+                error = "unknown encoding " + *v + " (one of " + EncodingNames(", ") + ")";
                 return std::nullopt;
             }
-            options.encodingIndex = *index;
+            options.encoding = *encoding;
         } else if (arg.size() > 1 && arg[0] == '-') {
             error = "unknown option " + arg;
             return std::nullopt;

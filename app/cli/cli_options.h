@@ -5,9 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "search/encodings.h"
+
 namespace tanmira::cli {
 
+// What the program is asked to do.
+enum class CliAction { Search, Help, Version };
+
 struct CliOptions {
+    CliAction action = CliAction::Search;
     std::string folder;
     bool subfolders = false;
     std::string content;
@@ -16,14 +22,18 @@ struct CliOptions {
     std::string nameExclude;
     std::vector<std::string> extensions;  // one line per extension, as in the extension box
     bool allExtensions = false;
-    int encodingIndex = 0;  // shift-jis, euc, utf-8
+    KeywordEncoding encoding = KeywordEncoding::ShiftJis;
     bool fullPaths = false;
 };
 
 // Parses the arguments after the program name; nothing (and a reason in error) on a usage error.
+// --help or --version anywhere asks for that alone.
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
-// The short usage text.
+// The usage text with a line on each option.
 std::string UsageText();
+
+// The program's name and version.
+std::string VersionText();
 
 }  // namespace tanmira::cli

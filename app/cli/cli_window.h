@@ -13,7 +13,7 @@ class CliWindow : public SearchWindow {
 
     std::string FolderToSearch() const override { return options_.folder; }
     bool IncludeSubfolders() const override { return options_.subfolders; }
-    int EncodingIndex() const override { return options_.encodingIndex; }
+    std::optional<KeywordEncoding> ContentEncoding() const override { return options_.encoding; }
     const std::string& ContentText() const override { return options_.content; }
     const std::string& ContentExcludeText() const override { return options_.contentExclude; }
     const std::string& NameText() const override { return options_.name; }

@@ -16,6 +16,11 @@ int main(int argc, char** argv) {
         std::cerr << "tanmira-cli: " << error << "\n" << cli::UsageText();
         return 1;
     }
+    if (options->action != cli::CliAction::Search) {
+        std::cout << (options->action == cli::CliAction::Help ? cli::UsageText()
+                                                              : cli::VersionText());
+        return 0;
+    }
     cli::CliWindow window(*options);
     SearchState state;
     int status = 0;

@@ -9,15 +9,6 @@ namespace tanmira::platform {
 
 namespace {
 
-LeadByteTable MakeShiftJisLeadBytes() {
-    LeadByteTable table;
-    for (int b = 0x81; b <= 0x9F; ++b)
-        table.set(b);
-    for (int b = 0xE0; b <= 0xFC; ++b)
-        table.set(b);
-    return table;
-}
-
 const char* IconvName(CodePage page) {
     switch (page) {
         case CodePage::ShiftJis:
@@ -53,11 +44,6 @@ class IconvHandle {
 const LeadByteTable& SystemLeadBytes() {
     static const LeadByteTable none;
     return none;
-}
-
-const LeadByteTable& ShiftJisLeadBytes() {
-    static const LeadByteTable table = MakeShiftJisLeadBytes();
-    return table;
 }
 
 std::optional<std::string> ConvertCodePage(const std::string& text, CodePage from, CodePage to) {

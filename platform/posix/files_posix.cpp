@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include "platform/platform.h"
 
@@ -55,13 +54,6 @@ std::size_t InputFile::Read(char* buffer, std::size_t count) {
             break;
     }
     return 0;
-}
-
-std::size_t FindBytes(std::string_view haystack, std::string_view needle) {
-    const void* hit = memmem(haystack.data(), haystack.size(), needle.data(), needle.size());
-    if (hit == nullptr)
-        return std::string_view::npos;
-    return static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {

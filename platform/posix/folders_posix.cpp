@@ -1,5 +1,5 @@
-// Folders and drives on POSIX for the folder chooser: the current directory, entering folders,
-// a remembered folder per drive, and the mounted file systems taken as drives.
+// Folders and drives on POSIX for the folder chooser: the current directory, changing it, and the
+// mounted file systems taken as drives.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +9,7 @@
 #include <map>
 #include <string_view>
 
+#include "platform/current_directory.h"
 #include "platform/platform.h"
 #include "platform/posix/mountinfo.h"
 
@@ -66,13 +67,15 @@ DriveType TypeOf(const Mount& m) {
     return DriveType::Fixed;
 }
 
-// The folder last current on each drive, by drive root.
-std::map<std::string, std::string>& RememberedFolders() {
-    static std::map<std::string, std::string> folders;
-    return folders;
+}  // namespace
+
+namespace detail {
+
+bool ChangeDirectory(const std::string& folder) {
+    return chdir(folder.c_str()) == 0;
 }
 
-}  // namespace
+}  // namespace detail
 
 std::string CurrentDirectory() {
     std::string buffer(256, '\0');
@@ -87,26 +90,6 @@ std::string CurrentDirectory() {
     }
 }
 
-bool EnterFolder(const std::string& folder) {
-    if (folder.empty() || chdir(folder.c_str()) != 0)
-        return false;
-    const std::string now = CurrentDirectory();
-    if (!now.empty())
-        RememberedFolders()[DriveOf(now)] = now;
-    return true;
-}
-
-bool EnterDrive(const std::string& root) {
-    // The drive of the current directory keeps it as its current folder.
-    const std::string now = CurrentDirectory();
-    if (!now.empty() && DriveOf(now) == root)
-        return true;
-    const auto found = RememberedFolders().find(root);
-    if (found != RememberedFolders().end() && EnterFolder(found->second))
-        return true;
-    return EnterFolder(root);
-}
-
 bool FolderExists(const std::string& path) {
     struct stat st {};
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -115,17 +98,6 @@ bool FolderExists(const std::string& path) {
 bool FileExists(const std::string& path) {
     struct stat st {};
     return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
-std::vector<std::string> Subfolders(const std::string& folder) {
-    std::vector<std::string> names;
-    for (DirEntry& entry : ListFolder(folder, kDirectory).entries) {
-        if ((entry.attributes & kDirectory) == 0 ||
-            (entry.attributes & (kHidden | kSystem | kVolumeLabel)) != 0)
-            continue;
-        names.push_back(std::move(entry.name));
-    }
-    return names;
 }
 
 std::vector<Drive> Drives() {

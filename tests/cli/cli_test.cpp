@@ -82,18 +82,28 @@ TEST(TanmiraCli, UsageErrorsExitOne) {
         EXPECT_EQ(RunCli(args).status, 1) << ::testing::PrintToString(args);
 }
 
+TEST(TanmiraCli, HelpAndVersionPrintOnStandardOutputAndExitZero) {
+    const Outcome help = RunCli({"--content", "x", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, cli::UsageText());
+    EXPECT_NE(help.out.find("shift-jis, euc, utf-8, all"), std::string::npos);
+    const Outcome version = RunCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, cli::VersionText());
+}
+
 TEST(CliOptions, ExtensionListsAndDefaults) {
     std::string error;
     const auto defaults = cli::ParseOptions({"/x"}, error);
     ASSERT_TRUE(defaults);
     EXPECT_EQ(defaults->extensions.size(), 22u);
     EXPECT_EQ(defaults->extensions[10], "C");
-    EXPECT_EQ(defaults->encodingIndex, 0);
+    EXPECT_EQ(defaults->encoding, KeywordEncoding::ShiftJis);
     const auto listed =
-        cli::ParseOptions({"--extensions", "a,,B", "--encoding", "euc", "/x"}, error);
+        cli::ParseOptions({"--extensions", "a,,B", "--encoding", "all", "/x"}, error);
     ASSERT_TRUE(listed);
     EXPECT_EQ(listed->extensions, (std::vector<std::string>{"a", "", "B"}));
-    EXPECT_EQ(listed->encodingIndex, 1);
+    EXPECT_EQ(listed->encoding, KeywordEncoding::All);
 }
 
 }  // namespace

@@ -95,10 +95,5 @@ TEST(InputFile, OpensOnlyRegularFilesAndNeverBlocks) {
     EXPECT_EQ(ReadWholeFile(tree.File("f", std::string("a\0b", 3))), std::string("a\0b", 3));
 }
 
-TEST(FindBytes, FindsTheFirstOccurrence) {
-    EXPECT_EQ(FindBytes("abcabc", "ca"), 2u);
-    EXPECT_EQ(FindBytes("abc", "x"), std::string_view::npos);
-}
-
 }  // namespace
 }  // namespace tanmira::platform

@@ -28,7 +28,7 @@ class FakeWindow : public SearchWindow {
   public:
     std::string folder;
     bool subfolders = false;
-    int encoding = 0;
+    std::optional<KeywordEncoding> encoding = KeywordEncoding::ShiftJis;
     std::string content = "ファイル内検索";
     std::string contentExclude, name, nameExclude;
     Lines extensions = kStoredExtensions;
@@ -43,7 +43,7 @@ class FakeWindow : public SearchWindow {
 
     std::string FolderToSearch() const override { return folder; }
     bool IncludeSubfolders() const override { return subfolders; }
-    int EncodingIndex() const override { return encoding; }
+    std::optional<KeywordEncoding> ContentEncoding() const override { return encoding; }
     const std::string& ContentText() const override { return content; }
     const std::string& ContentExcludeText() const override { return contentExclude; }
     const std::string& NameText() const override { return name; }
@@ -147,23 +147,40 @@ TEST_F(SearchRunTest, EncodingsPrepareTheContentKeyword) {
     tree.File("euc.txt", "\xB8\xA1\xBA\xF7");   // 検索 in EUC-JP
     tree.File("utf8.txt", "検索");
     window.content = "検索";
-    window.encoding = 0;
+    window.encoding = KeywordEncoding::ShiftJis;
     EXPECT_EQ(Run(), (std::set<std::string>{"sjis.txt"}));
-    window.encoding = 1;
+    window.encoding = KeywordEncoding::Euc;
     EXPECT_EQ(Run(), (std::set<std::string>{"euc.txt"}));
-    window.encoding = 2;
+    window.encoding = KeywordEncoding::Utf8;
     EXPECT_EQ(Run(), (std::set<std::string>{"utf8.txt"}));
     // No item chosen: the keywords of the last run stay.
-    window.encoding = -1;
+    window.encoding = std::nullopt;
     window.content = "other";
     EXPECT_EQ(Run(), (std::set<std::string>{"utf8.txt"}));
     // A keyword that Shift_JIS cannot hold matches no file; as exclusion it excludes none.
-    window.encoding = 0;
+    window.encoding = KeywordEncoding::ShiftJis;
     window.content = "😀";
     EXPECT_EQ(Run(), (std::set<std::string>{}));
     window.content.clear();
     window.contentExclude = "😀";
     EXPECT_EQ(Run().size(), 3u);
+}
+
+TEST_F(SearchRunTest, AllEncodingsFindEveryFormAndExcludeOnAny) {
+    const std::string text = "xx aテスト yy";
+    for (const auto& [name, page] : {std::pair{"sjis.txt", platform::CodePage::ShiftJis},
+                                     {"euc.txt", platform::CodePage::EucJp},
+                                     {"utf8.txt", platform::CodePage::Utf8}})
+        tree.File(name, *platform::ConvertCodePage(text, platform::CodePage::System, page));
+    tree.File("none.txt", "xx yy");
+    // ウスト in Shift_JIS: folding its trail byte 45 ("E") would make it テスト (83 65 ...).
+    tree.File("trail.txt", "a\x83\x45\x83\x58\x83\x67");
+    window.encoding = KeywordEncoding::All;
+    window.content = "Aテスト";
+    EXPECT_EQ(Run(), (std::set<std::string>{"sjis.txt", "euc.txt", "utf8.txt"}));
+    window.content = "yy";
+    window.contentExclude = "テスト";
+    EXPECT_EQ(Run(), (std::set<std::string>{"none.txt"}));
 }
 
 TEST_F(SearchRunTest, ReadsTheControlsForEachFile) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/platform.h"
 #include "search/exceptions.h"
 #include "tests/support/temp_tree.h"
 
@@ -10,6 +11,12 @@ namespace tanmira {
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// A fixed text of a message as the user gets it: in the system code page.
+std::string Shown(const std::string& utf8) {
+    return platform::ConvertCodePage(utf8, platform::CodePage::Utf8, platform::CodePage::System)
+        .value();
+}
 
 TEST(TextWrite, SplitsAtEveryKindOfLineBreakAndStopsAtZero) {
     struct Case {
@@ -64,8 +71,8 @@ TEST(LineAt, RaisesWithTheIndexAskedFor) {
             list.LineAt(index);
             ADD_FAILURE() << "no error for index " << index;
         } catch (const EStringListError& e) {
-            EXPECT_EQ(e.Message(),
-                      "リストのインデックスが範囲を超えています (" + std::to_string(index) + ")");
+            EXPECT_EQ(e.Message(), Shown("リストのインデックスが範囲を超えています (") +
+                                       std::to_string(index) + ")");
         }
     }
     EXPECT_EQ(list.LineCount(), 1);
@@ -107,7 +114,7 @@ TEST(LoadWholeFile, MissingFileRaisesNamingThePathAndKeepsTheEntries) {
         list.LoadWholeFile(path);
         ADD_FAILURE() << "no error";
     } catch (const EFOpenError& e) {
-        EXPECT_EQ(e.Message(), "ファイル " + path + " は開けません");
+        EXPECT_EQ(e.Message(), Shown("ファイル ") + path + Shown(" は開けません"));
     }
     EXPECT_EQ(list.Lines(), (Lines{"kept"}));
 }

@@ -1,18 +1,31 @@
 // Temporary folder trees for tests.
 #include "tests/support/temp_tree.h"
 
-#include <stdlib.h>
-
 #include <fstream>
+#include <random>
 #include <stdexcept>
+
+#include "platform/platform.h"
 
 namespace tanmira::testing {
 
+namespace {
+
+constexpr char kSeparator = platform::Separator(platform::kNativePathStyle);
+
+}  // namespace
+
 TempTree::TempTree() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tanmira-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary folder");
-    root_ = pattern;
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate = base / ("tanmira-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            root_ = candidate.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempTree::~TempTree() {
@@ -21,7 +34,12 @@ TempTree::~TempTree() {
 }
 
 std::string TempTree::Path(const std::string& relative) const {
-    return root_ + "/" + relative;
+    std::string path = root_ + kSeparator + relative;
+    for (std::size_t i = root_.size(); i < path.size(); ++i) {
+        if (path[i] == '/')
+            path[i] = kSeparator;
+    }
+    return path;
 }
 
 std::string TempTree::File(const std::string& relative, const std::string& bytes) {

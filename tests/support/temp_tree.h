@@ -16,7 +16,7 @@ class TempTree {
     // The root folder, without a trailing separator.
     const std::string& Root() const { return root_; }
 
-    // Root + "/" + relative.
+    // Root, the separator and relative (whose "/" become the native separator).
     std::string Path(const std::string& relative) const;
 
     // Writes a file (creating its folders) holding bytes; gives its full path.

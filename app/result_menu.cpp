@@ -1,0 +1,104 @@
+// The result box's context menu and the desktop opener.
+#include "app/result_menu.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QUrl>
+
+#include "app/handler_guard.h"
+#include "platform/platform.h"
+#include "search/exceptions.h"
+#include "search/text_rules.h"
+
+namespace tanmira {
+namespace {
+
+class QtDesktopOpener : public FileOpener {
+  public:
+    bool Open(const std::string& path) override {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(path)));
+    }
+};
+
+// The folder part of a path, its last separator included.
+std::string FolderPart(const std::string& path) {
+    return path.substr(0, path.size() - FileNamePart(path).size());
+}
+
+}  // namespace
+
+std::unique_ptr<FileOpener> DesktopOpener() {
+    return std::make_unique<QtDesktopOpener>();
+}
+
+ResultMenu::ResultMenu(QPlainTextEdit* box, std::function<const SearchState*()> state)
+    : QObject(box), box_(box), state_(std::move(state)), opener_(DesktopOpener()) {
+    box_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(box_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { ShowMenu(pos); });
+}
+
+void ResultMenu::ShowText(const std::string& text) {
+    QString shown = QString::fromLocal8Bit(text);
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // Characters the box would take for the end of a line of their own.
+    for (const QChar c : {QChar(QChar::ParagraphSeparator), QChar(0xFDD0), QChar(0xFDD1)})
+        shown.replace(c, QChar(QChar::ReplacementCharacter));
+    box_->setPlainText(shown);
+    box_->document()->setModified(false);
+}
+
+std::optional<std::string> ResultMenu::PathAtLine(int line) const {
+    const SearchState* state = state_();
+    if (state == nullptr || box_->document()->isModified() || line < 0 ||
+        line >= static_cast<int>(state->ResultLineHits.size()))
+        return std::nullopt;
+    const int hit = state->ResultLineHits[static_cast<std::size_t>(line)];
+    if (hit >= state->HitList.LineCount())
+        return std::nullopt;
+    const std::string& path = state->HitList.Lines()[static_cast<std::size_t>(hit)];
+    if (!platform::FileExists(path))
+        return std::nullopt;
+    return path;
+}
+
+void ResultMenu::ShowMenu(const QPoint& pos) {
+    std::unique_ptr<QMenu> menu(box_->createStandardContextMenu(pos));
+    const std::optional<std::string> path = PathAtLine(box_->cursorForPosition(pos).blockNumber());
+    QWidget* owner = box_->window();
+    const auto add = [&](const char* caption, std::function<void(const std::string&)> command) {
+        auto* action = new QAction(QString::fromUtf8(caption), menu.get());
+        action->setEnabled(path.has_value());
+        if (path) {
+            connect(action, &QAction::triggered, this,
+                    [owner, command, p = *path] { RunGuarded(owner, [&] { command(p); }); });
+        }
+        return action;
+    };
+    QAction* first = menu->actions().value(0);
+    menu->insertActions(
+        first,
+        {add("開く", [this](const std::string& p) { Open(p, "ファイル"); }),
+         add("フォルダを開く", [this](const std::string& p) { Open(FolderPart(p), "フォルダ"); }),
+         add("パスをコピー", [](const std::string& p) {
+             QGuiApplication::clipboard()->setText(QString::fromLocal8Bit(p));
+         })});
+    menu->insertSeparator(first);
+    menu->exec(box_->viewport()->mapToGlobal(pos));
+}
+
+void ResultMenu::Open(const std::string& path, const char* what) {
+    if (!opener_->Open(path)) {
+        throw Exception(std::string(what) + " " + path +
+                        " を開くアプリケーションを起動できません\n"
+                        "(既定のアプリケーションを起動する xdg-open が見つかりません。"
+                        "xdg-utils を入れてください)");
+    }
+}
+
+}  // namespace tanmira

@@ -1,0 +1,55 @@
+// The result box's context menu: "開く", "フォルダを開く" and "パスをコピー" for the result line
+// under the mouse, above the box's ordinary edit commands. The box stays an ordinary text box.
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "search/search_run.h"
+
+class QMenu;
+class QPlainTextEdit;
+class QPoint;
+
+namespace tanmira {
+
+// Hands a file or folder to the desktop's default application.
+class FileOpener {
+  public:
+    virtual ~FileOpener() = default;
+    // Starts the application for path without waiting for it; false when none could be started.
+    virtual bool Open(const std::string& path) = 0;
+};
+
+// The desktop's opener (QDesktopServices; on POSIX through xdg-open).
+std::unique_ptr<FileOpener> DesktopOpener();
+
+class ResultMenu : public QObject {
+  public:
+    // Serves box, reading the hits and the line-to-hit index from state() (null once freed).
+    ResultMenu(QPlainTextEdit* box, std::function<const SearchState*()> state);
+
+    // Replaces the box's text by the result text (lines ending in CR LF). Each CR LF, lone CR and
+    // lone LF ends one line of the box, as the line-to-hit index counts them.
+    void ShowText(const std::string& text);
+
+    void SetOpener(std::unique_ptr<FileOpener> opener) { opener_ = std::move(opener); }
+
+    // The full path of the hit shown on line (from 0) of the box: only while the box shows the
+    // results unedited, and only when that hit names an existing file.
+    std::optional<std::string> PathAtLine(int line) const;
+
+  private:
+    // The box's edit menu for a request at pos (viewport coordinates), result commands first.
+    void ShowMenu(const QPoint& pos);
+    void Open(const std::string& path, const char* what);
+
+    QPlainTextEdit* box_;
+    std::function<const SearchState*()> state_;
+    std::unique_ptr<FileOpener> opener_;
+};
+
+}  // namespace tanmira

@@ -1,0 +1,87 @@
+// File reading on Windows: CreateFileA shared with readers only, so a file that another program
+// holds open for writing is not read; only disk files open (no pipes, consoles or devices).
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/platform.h"
+
+namespace tanmira::platform {
+
+namespace {
+
+HANDLE Handle(std::intptr_t fd) {
+    return reinterpret_cast<HANDLE>(fd);
+}
+
+// The change time of an open file, or 0 when it cannot be read.
+std::uint64_t ChangeStamp(HANDLE file) {
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic))
+        return 0;
+    return static_cast<std::uint64_t>(basic.ChangeTime.QuadPart);
+}
+
+}  // namespace
+
+InputFile::InputFile(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    LARGE_INTEGER size{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+        CloseHandle(file);
+        return;
+    }
+    fd_ = reinterpret_cast<std::intptr_t>(file);
+    size_ = static_cast<std::uint64_t>(size.QuadPart);
+    changeStamp_ = ChangeStamp(file);
+}
+
+InputFile::~InputFile() {
+    if (IsOpen())
+        CloseHandle(Handle(fd_));
+}
+
+bool InputFile::Unchanged() const {
+    FILE_STANDARD_INFO standard{};
+    return IsOpen() &&
+           GetFileInformationByHandleEx(Handle(fd_), FileStandardInfo, &standard,
+                                        sizeof standard) &&
+           !standard.DeletePending && standard.NumberOfLinks > 0 &&
+           static_cast<std::uint64_t>(standard.EndOfFile.QuadPart) == size_ &&
+           ChangeStamp(Handle(fd_)) == changeStamp_;
+}
+
+std::size_t InputFile::Read(char* buffer, std::size_t count) {
+    constexpr std::size_t kLargestRead = 1u << 30;  // ReadFile counts in 32 bits
+    std::size_t total = 0;
+    while (IsOpen() && total < count) {
+        DWORD read = 0;
+        const DWORD ask = static_cast<DWORD>(std::min(count - total, kLargestRead));
+        if (!ReadFile(Handle(fd_), buffer + total, ask, &read, nullptr) || read == 0)
+            break;
+        total += read;
+    }
+    return total;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    InputFile file(path);
+    if (!file.IsOpen())
+        return std::nullopt;
+    // Read on to the end even past the size taken at opening: a file that grew is read whole.
+    std::string bytes(static_cast<std::size_t>(file.Size()) + 1, '\0');
+    std::size_t used = 0;
+    for (;;) {
+        used += file.Read(bytes.data() + used, bytes.size() - used);
+        if (used < bytes.size())
+            break;
+        bytes.resize(bytes.size() * 2);
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+}  // namespace tanmira::platform

@@ -1,0 +1,53 @@
+// The table of keyword encodings.
+#include "search/encodings.h"
+
+#include <algorithm>
+
+#include "search/jeuc.h"
+
+namespace tanmira {
+
+namespace {
+
+using platform::CodePage;
+
+const KeywordForm kShiftJisForm{CodePage::ShiftJis, nullptr, FoldingRule::ShiftJis};
+// Through Shift_JIS and jeuc's conversion, whose edge rules the EUC item has always had.
+const KeywordForm kEucForm{CodePage::ShiftJis, &jeuc::SjisToEuc, FoldingRule::Ascii};
+const KeywordForm kUtf8Form{CodePage::Utf8, nullptr, FoldingRule::Ascii};
+
+}  // namespace
+
+const std::vector<EncodingEntry>& KeywordEncodings() {
+    static const std::vector<EncodingEntry> table = {
+        {KeywordEncoding::ShiftJis, "Shift-JIS", "shift-jis", {kShiftJisForm}},
+        {KeywordEncoding::Euc, "EUC", "euc", {kEucForm}},
+        {KeywordEncoding::Utf8, "UTF-8", "utf-8", {kUtf8Form}},
+        // Every encoding at once: a folder that mixes them needs no guess per file.
+        {KeywordEncoding::All, "すべて", "all", {kShiftJisForm, kEucForm, kUtf8Form}},
+    };
+    return table;
+}
+
+const EncodingEntry& EntryOf(KeywordEncoding encoding) {
+    const std::vector<EncodingEntry>& table = KeywordEncodings();
+    return *std::find_if(table.begin(), table.end(),
+                         [encoding](const EncodingEntry& e) { return e.encoding == encoding; });
+}
+
+std::optional<KeywordEncoding> EncodingAt(int index) {
+    const std::vector<EncodingEntry>& table = KeywordEncodings();
+    if (index < 0 || index >= static_cast<int>(table.size()))
+        return std::nullopt;
+    return table[static_cast<std::size_t>(index)].encoding;
+}
+
+std::optional<KeywordEncoding> EncodingNamed(std::string_view name) {
+    for (const EncodingEntry& entry : KeywordEncodings()) {
+        if (name == entry.cliName)
+            return entry.encoding;
+    }
+    return std::nullopt;
+}
+
+}  // namespace tanmira
