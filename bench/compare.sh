@@ -1,25 +1,35 @@
 #!/bin/bash
-# Compares one case-insensitive fixed-string content search over a real corpus: tanmira-cli
-# against GNU grep and, when installed, ripgrep, on the same files with a warm cache.
+# Compares content searches over real corpora: tanmira-cli against GNU grep and ripgrep (with its
+# default threads and with one), on the same files with a warm cache. Cases:
+#   keyword   a case-insensitive fixed-string keyword ("mutex") over CORPUS
+#   absent    a keyword that never occurs, so that every byte is read
+#   no-fields every keyword field empty: the walk and the open test alone (against rg --files)
+#   sjis      a Shift_JIS keyword ("ファイル") over Japanese manual pages converted to Shift_JIS,
+#             against rg -E shift_jis (made under build-bench/ from the manpages-ja packages;
+#             skipped when they cannot be had)
+# hyperfine, ripgrep and the manual pages are installed with apt-get when missing.
 #
 # Usage: bench/compare.sh [CORPUS [KEYWORD]]
 #   CORPUS   folder searched with its subfolders (default /usr/include)
 #   KEYWORD  keyword without line breaks (default "mutex"), in the locale's encoding (UTF-8)
 # Environment:
-#   TANMIRA_CLI  the tanmira-cli binary (default: the newest app/cli/tanmira-cli in a build*
-#                folder of the repository; benchmark an optimised build)
+#   TANMIRA_CLI  the tanmira-cli binary (default: build/app/cli/tanmira-cli; benchmark an
+#                optimised build)
 #   RUNS         timed runs per tool (default 5), after one warm-up run
+#   CASES        the cases to run (default "keyword absent no-fields sjis")
 #   EXTENSIONS   comma-separated extension list (default: the program's stored list)
-#   ENCODINGS    space-separated --encoding values for tanmira-cli (default utf-8); each further
-#                one is timed too and compared with the first (ENCODINGS="utf-8 all" gives what
-#                searching every encoding at once costs)
+#   ENCODINGS    space-separated --encoding values for tanmira-cli in the keyword case (default
+#                utf-8); each further one is timed too and compared with the first
+#                (ENCODINGS="utf-8 all" gives what searching every encoding at once costs)
 set -euo pipefail
 
 corpus=${1:-/usr/include}
 keyword=${2:-mutex}
 runs=${RUNS:-5}
+cases=${CASES:-keyword absent no-fields sjis}
 extensions=${EXTENSIONS:-txt,ini,php,cgi,html,htm,css,js,vbs,asp,C,cc,cpp,cs,h,hpp,java,pas,pl,as,hsp,py}
 root=$(cd "$(dirname "$0")/.." && pwd)
+cli=${TANMIRA_CLI:-$root/build/app/cli/tanmira-cli}
 
 die() {
     echo "compare.sh: $*" >&2
@@ -31,20 +41,14 @@ die() {
 read -r -a encodings <<<"${ENCODINGS:-utf-8}"
 ((${#encodings[@]})) || die "ENCODINGS is empty"
 [[ $runs =~ ^[1-9][0-9]*$ ]] || die "RUNS must be a positive number"
-
-cli=${TANMIRA_CLI:-}
-if [[ -z $cli ]]; then
-    for candidate in "$root"/build*/app/cli/tanmira-cli; do
-        if [[ -x $candidate && (-z $cli || $candidate -nt $cli) ]]; then
-            cli=$candidate
-        fi
-    done
-fi
-[[ -n $cli && -x $cli ]] ||
-    die "tanmira-cli not found: build it (scripts/build) or set TANMIRA_CLI"
+[[ -x $cli ]] || die "tanmira-cli not found: build it (scripts/build) or set TANMIRA_CLI"
+"$root/bench/ensure-packages" hyperfine ripgrep
 cache=$(dirname "$cli")/../../CMakeCache.txt
 if [[ -f $cache ]] && grep -Eq '^CMAKE_BUILD_TYPE:[A-Z]+=(Debug)?$' "$cache"; then
     echo "warning: $cli is not an optimised build; its times say little" >&2
+fi
+if [[ -f $cache ]] && grep -Eq '^TANMIRA_SANITIZE[A-Z_]*:BOOL=ON' "$cache"; then
+    echo "warning: $cli is a sanitizer build; its times say little" >&2
 fi
 
 # Extension globs matching any case of each extension, as tanmira compares extensions folded:
@@ -68,107 +72,132 @@ for ext in "${exts[@]}"; do
     rg_globs+=(--iglob "*.$ext")
 done
 
-tanmira_cmd() {
-    printf '%s\0' "$cli" --subfolders --content "$keyword" --extensions "$extensions" \
-        --encoding "$1" --full-paths "$corpus"
-}
-mapfile -d '' -t tanmira_cmd < <(tanmira_cmd "${encodings[0]}")
-grep_cmd=(env LC_ALL=C grep -RliF "${grep_globs[@]}" -e "$keyword" "$corpus")
-rg_cmd=()
-if command -v rg >/dev/null; then
-    # -uu: no ignore files, hidden files included, as tanmira and grep search every file.
-    rg_cmd=(rg -l -i -F -L -uu "${rg_globs[@]}" -e "$keyword" "$corpus")
-fi
-
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Hit lists, one run each (this also warms the cache). grep and ripgrep exit 1 on no hit.
-status=0
-"${tanmira_cmd[@]}" >"$work/tanmira.txt" || status=$?
-((status == 0)) || echo "warning: tanmira-cli exited with status $status" >&2
-"${grep_cmd[@]}" >"$work/grep.txt" || true
-if ((${#rg_cmd[@]})); then
-    "${rg_cmd[@]}" >"$work/ripgrep.txt" || true
-fi
-
-hits() { wc -l <"$work/$1.txt" | tr -d ' '; }
-
-# Median wall time in seconds of one tool (and, with hyperfine, its mean CPU time): hyperfine
-# when present, else a plain timing loop.
-declare -A median cpu
-time_tool() {
-    local name=$1
+# The tools of the case being set up: names and their commands, each word in single quotes (which
+# hyperfine splits as a shell would, without running one).
+names=()
+commands=()
+add_tool() {
+    names+=("$1")
     shift
-    if command -v hyperfine >/dev/null; then
-        local quoted
-        quoted=$(printf '%q ' "$@")
-        hyperfine --style none --warmup 1 --runs "$runs" --ignore-failure \
-            --export-csv "$work/$name.csv" --command-name "$name" "$quoted" >/dev/null
-        median[$name]=$(awk -F, 'NR == 2 { print $4 }' "$work/$name.csv")
-        cpu[$name]=$(awk -F, 'NR == 2 { print $5 + $6 }' "$work/$name.csv")
-        return
-    fi
-    "$@" >/dev/null || true
-    local start end
-    for ((r = 0; r < runs; r++)); do
-        start=$(date +%s%N)
-        "$@" >/dev/null || true
-        end=$(date +%s%N)
-        echo $((end - start))
-    done | sort -n >"$work/$name.times"
-    median[$name]=$(awk '{ t[NR] = $1 } END { m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
-                                          printf "%.6f", m / 1e9 }' "$work/$name.times")
+    local quoted="" word
+    for word in "$@"; do
+        quoted+="'${word//\'/\'\\\'\'}' "
+    done
+    commands+=("$quoted")
 }
 
-time_tool tanmira "${tanmira_cmd[@]}"
-extra=()
-for encoding in "${encodings[@]:1}"; do
-    mapfile -d '' -t cmd < <(tanmira_cmd "$encoding")
-    "${cmd[@]}" >"$work/tanmira-$encoding.txt" || true
-    time_tool "tanmira-$encoding" "${cmd[@]}"
-    extra+=("tanmira-$encoding")
-done
-time_tool grep "${grep_cmd[@]}"
-if ((${#rg_cmd[@]})); then
-    time_tool ripgrep "${rg_cmd[@]}"
-fi
+# Runs every tool of the case once for its hit list (grep and ripgrep exit 1 on no hit), times
+# them with hyperfine and prints the medians, the hits and the ratios of tanmira (the first tool)
+# to the others; a further tanmira encoding ("tanmira-all") is compared the other way round, with
+# its ratio of CPU time too (user + system, which says more than wall time on a busy machine).
+run_case() {
+    local title=$1 n args=()
+    for ((n = 0; n < ${#names[@]}; n++)); do
+        eval "${commands[n]}" >"$work/${names[n]}.txt" 2>/dev/null || true
+        args+=(--command-name "${names[n]}" "${commands[n]}")
+    done
+    hyperfine -N --style none --warmup 1 --runs "$runs" --ignore-failure \
+        --export-csv "$work/times.csv" "${args[@]}" >/dev/null 2>"$work/hyperfine.log" ||
+        { cat "$work/hyperfine.log" >&2; die "hyperfine failed"; }
+    echo
+    echo "== $title   (runs: $runs, warm cache)"
+    printf '%-12s %10s %10s %8s %8s %8s\n' tool "median/ms" "mean/ms" "user/ms" "sys/ms" hits
+    awk -F, -v work="$work" 'NR > 1 {
+        file = work "/" $1 ".txt"; hits = 0
+        while ((getline line < file) > 0) hits++
+        close(file)
+        printf "%-12s %10.1f %10.1f %8.1f %8.1f %8d\n", $1, $4 * 1000, $2 * 1000, $5 * 1000, $6 * 1000, hits
+        median[NR - 1] = $4; cpu[NR - 1] = $5 + $6; name[NR - 1] = $1 }
+    END { for (i = 2; i in median; i++)
+              if (name[i] ~ /^tanmira-/)
+                  printf "ratio %s/%s: %.2f (CPU time: %.2f)\n", name[i], name[1],
+                         median[i] / median[1], cpu[i] / cpu[1]
+              else
+                  printf "ratio %s/%s: %.2f\n", name[1], name[i], median[1] / median[i] }' "$work/times.csv"
+    # Hit lists that differ from tanmira's, with a few of the differences (another encoding
+    # searches other bytes than grep: nothing to compare).
+    sed 's#//*#/#g' "$work/tanmira.txt" | sort -u >"$work/tanmira.sorted"
+    for ((n = 1; n < ${#names[@]}; n++)); do
+        [[ ${names[n]} != tanmira-* ]] || continue
+        sed 's#//*#/#g' "$work/${names[n]}.txt" | sort -u >"$work/other.sorted"
+        cmp -s "$work/tanmira.sorted" "$work/other.sorted" && continue
+        echo "note: ${names[n]} lists other files than tanmira; first differences:"
+        { diff "$work/other.sorted" "$work/tanmira.sorted" || true; } |
+            sed -n -e "s/^< /  ${names[n]} only: /p" -e 's/^> /  tanmira only: /p' | head -n 5
+    done
+    names=()
+    commands=()
+}
 
-echo "corpus: $corpus   keyword: $keyword   runs: $runs (warm cache)"
-echo "tanmira-cli: $cli   encoding of 'tanmira': ${encodings[0]}"
-printf '%-16s %14s %8s\n' tool "median time/s" hits
-for name in tanmira "${extra[@]}" grep ripgrep; do
-    [[ -n ${median[$name]:-} ]] || continue
-    printf '%-16s %14.4f %8s\n' "$name" "${median[$name]}" "$(hits "$name")"
-done
-ratio() { awk -v a="${median[$1]}" -v b="${median[$2]}" 'BEGIN { printf "%.2f", a / b }'; }
-# CPU time (user + system, mean) says more than wall time on a busy machine.
-for name in "${extra[@]}"; do
-    line="ratio $name/tanmira: $(ratio "$name" tanmira)"
-    if [[ -n ${cpu[tanmira]:-} ]]; then
-        line+=" (CPU time: $(awk -v a="${cpu[$name]}" -v b="${cpu[tanmira]}" \
-            'BEGIN { printf "%.2f", a / b }'))"
+# A content search for word over folder by every tool, tanmira with each of the given encodings
+# (the first one compared with grep and ripgrep).
+content_case() {
+    local title=$1 folder=$2 word=$3 encoding
+    shift 3
+    for encoding in "$@"; do
+        add_tool "tanmira$([[ $encoding == "$1" ]] || echo "-$encoding")" "$cli" --subfolders \
+            --content "$word" --extensions "$extensions" --encoding "$encoding" --full-paths "$folder"
+    done
+    add_tool grep env LC_ALL=C grep -RliF "${grep_globs[@]}" -e "$word" "$folder"
+    # -uu: no ignore files, hidden files included, as tanmira and grep search every file.
+    add_tool rg rg -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
+    add_tool rg-j1 rg -j1 -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
+    run_case "$title"
+}
+
+# Japanese manual pages in Shift_JIS (CP932), as .txt files; pages that CP932 cannot hold are
+# left out. Made once, under build-bench/.
+sjis_corpus() {
+    local dir=$root/build-bench/sjis-man
+    if [[ ! -f $dir/.done ]]; then
+        "$root/bench/ensure-packages" manpages-ja manpages-ja-dev || return 1
+        rm -rf "$dir"
+        mkdir -p "$dir"
+        local page out
+        while IFS= read -r page; do
+            out=$dir/$(basename "$(dirname "$page")")-$(basename "$page" .gz).txt
+            zcat -f "$page" | iconv -f UTF-8 -t CP932 >"$out" 2>/dev/null || rm -f "$out"
+        done < <(find /usr/share/man/ja -type f -name '*.gz')
+        touch "$dir/.done"
     fi
-    echo "$line"
-done
-echo "ratio tanmira/grep: $(ratio tanmira grep)"
-if [[ -n ${median[ripgrep]:-} ]]; then
-    echo "ratio tanmira/ripgrep: $(ratio tanmira ripgrep)"
-else
-    echo "ripgrep not installed: skipped"
-fi
+    echo "$dir"
+}
 
-# With a UTF-8 keyword tanmira and grep must find the same files; show a few of the differences
-# when they do not. In another encoding tanmira searches other bytes than grep.
-[[ ${encodings[0]} == utf-8 ]] || exit 0
-for name in tanmira grep; do
-    sed 's#//*#/#g' "$work/$name.txt" | sort -u >"$work/$name.sorted"
+for c in $cases; do
+    case $c in
+    keyword)
+        content_case "keyword \"$keyword\" in $corpus (encoding ${encodings[0]})" "$corpus" \
+            "$keyword" "${encodings[@]}"
+        ;;
+    absent)
+        content_case "absent keyword \"zzzzqqqq\" in $corpus" "$corpus" zzzzqqqq utf-8
+        ;;
+    no-fields)
+        add_tool tanmira "$cli" --subfolders --extensions "$extensions" --full-paths "$corpus"
+        add_tool rg-files rg --files -L -uu "${rg_globs[@]}" "$corpus"
+        add_tool rg-files-j1 rg --files -j1 -L -uu "${rg_globs[@]}" "$corpus"
+        run_case "every keyword field empty in $corpus"
+        ;;
+    sjis)
+        if ! folder=$(sjis_corpus) || [[ -z $(ls -A "$folder") ]]; then
+            echo "no Japanese manual pages: sjis case skipped"
+            continue
+        fi
+        word=ファイル
+        # grep reads the Shift_JIS bytes from a file: a command line for hyperfine is UTF-8.
+        printf %s "$word" | iconv -f UTF-8 -t CP932 >"$work/sjis-keyword"
+        add_tool tanmira "$cli" --subfolders --content "$word" --extensions "$extensions" \
+            --encoding shift-jis --full-paths "$folder"
+        add_tool grep env LC_ALL=C grep -RliF "${grep_globs[@]}" -f "$work/sjis-keyword" "$folder"
+        add_tool rg rg -E shift_jis -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
+        add_tool rg-j1 rg -E shift_jis -j1 -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
+        run_case "Shift_JIS keyword \"$word\" in $folder ($(find "$folder" -name '*.txt' | wc -l) pages)"
+        ;;
+    *)
+        die "unknown case: $c"
+        ;;
+    esac
 done
-if ! cmp -s "$work/tanmira.sorted" "$work/grep.sorted"; then
-    echo "warning: tanmira-cli found $(hits tanmira) files, grep $(hits grep); first differences:"
-    { diff "$work/grep.sorted" "$work/tanmira.sorted" || true; } |
-        sed -n -e 's/^< /  grep only: /p' -e 's/^> /  tanmira only: /p' | head -n 10 || true
-fi
-if [[ -n ${median[ripgrep]:-} && $(hits ripgrep) != "$(hits grep)" ]]; then
-    echo "note: ripgrep found $(hits ripgrep) files, grep $(hits grep)"
-fi

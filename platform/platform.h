@@ -129,19 +129,27 @@ class InputFile {
 
     bool IsOpen() const { return fd_ >= 0; }
 
-    // Size of the file in bytes at the time it was opened.
+    // Size of the file in bytes at the time it was opened (a file may grow or shrink meanwhile;
+    // files of kernel pseudo file systems report 0).
     std::uint64_t Size() const { return size_; }
 
-    // Reads up to count bytes; gives the number read, 0 at the end or after an error.
+    // Reads up to count bytes with one read of the system; gives the number read, 0 at the end or
+    // after an error. A read may give fewer bytes than asked before the end: read until 0.
     std::size_t Read(char* buffer, std::size_t count);
+
+    // Whether the file is still as it was opened, by one status call on the open file: not
+    // removed, and its change time and size as then (a write, a rename or new permissions
+    // change the change time, to the file system's granularity).
+    bool Unchanged() const;
 
   private:
     std::intptr_t fd_ = -1;
     std::uint64_t size_ = 0;
+    std::uint64_t changeStamp_ = 0;  // the change time, in the platform's units
 };
 
-// Reads a whole regular file; gives nothing when it cannot be opened. A file that shrinks while
-// it is read gives the bytes actually read.
+// Reads a whole regular file to its end (until a read gives 0 bytes, whatever size it reports);
+// gives nothing when it cannot be opened.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // ---- Folders and drives (folder chooser) ----------------------------------------------------

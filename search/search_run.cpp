@@ -2,6 +2,7 @@
 #include "search/search_run.h"
 
 #include <chrono>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "search/content_scan.h"
 #include "search/directory_walk.h"
 #include "search/exceptions.h"
+#include "search/read_ahead.h"
 #include "search/text_rules.h"
 
 namespace tanmira {
@@ -88,13 +90,40 @@ void DropDirectories(TStringList& list) {
     list.SwapLines(entries);
 }
 
-bool PassesExtensionTest(const SearchWindow& window, const std::string& path) {
-    if (window.ExtensionListEmpty() || !window.ExtensionListEnabled())
+// The controls the name tests read, as they stood at the start of a run: the read-ahead worker
+// tests names with these, never with the window.
+class NameControls {
+  public:
+    explicit NameControls(const SearchWindow& window)
+        : extensionListEmpty_(window.ExtensionListEmpty()),
+          extensionListEnabled_(window.ExtensionListEnabled()),
+          extensionLines_(window.ExtensionLines()),
+          name_(window.NameText()),
+          nameExclude_(window.NameExcludeText()) {}
+
+    bool ExtensionListEmpty() const { return extensionListEmpty_; }
+    bool ExtensionListEnabled() const { return extensionListEnabled_; }
+    const std::vector<std::string>& ExtensionLines() const { return extensionLines_; }
+    const std::string& NameText() const { return name_; }
+    const std::string& NameExcludeText() const { return nameExclude_; }
+
+  private:
+    bool extensionListEmpty_;
+    bool extensionListEnabled_;
+    std::vector<std::string> extensionLines_;
+    std::string name_;
+    std::string nameExclude_;
+};
+
+// Controls: the window, or NameControls.
+template <class Controls>
+bool PassesExtensionTest(const Controls& controls, const std::string& path) {
+    if (controls.ExtensionListEmpty() || !controls.ExtensionListEnabled())
         return true;
     std::string extension = FoldCase(ExtensionPart(path));
     if (!extension.empty())
         extension.erase(0, 1);  // the dot
-    for (const std::string& line : window.ExtensionLines()) {
+    for (const std::string& line : controls.ExtensionLines()) {
         // Folding keeps the length: only lines as long as the extension can equal it.
         if (line.size() == extension.size() && SameBytes(extension, FoldCase(line)))
             return true;
@@ -102,9 +131,10 @@ bool PassesExtensionTest(const SearchWindow& window, const std::string& path) {
     return false;
 }
 
-bool PassesNameTests(const SearchWindow& window, const std::string& path) {
-    const std::string& include = window.NameText();
-    const std::string& exclude = window.NameExcludeText();
+template <class Controls>
+bool PassesNameTests(const Controls& controls, const std::string& path) {
+    const std::string& include = controls.NameText();
+    const std::string& exclude = controls.NameExcludeText();
     if (include.empty() && exclude.empty())
         return true;
     const std::string name = FoldCase(FileNamePart(path));
@@ -121,40 +151,74 @@ std::vector<ContentPattern> PatternsOf(const KeywordForms& forms) {
     return std::vector<ContentPattern>(forms.begin(), forms.end());
 }
 
-// Whether any of count answers from first on is a find.
-bool AnyFound(const std::vector<bool>& found, std::size_t first, std::size_t count) {
-    for (std::size_t k = first; k < first + count; ++k) {
-        if (found[k])
-            return true;
+// The content tests of a run: the keywords as prepared at its start, each in all its forms, one
+// scan query for each way of filling the two keyword fields (the exclusion keyword first: a find
+// of any of its forms settles the outcome), and the read-ahead worker, which scans with the query
+// of the fields as filled at the start.
+class ContentTests {
+  public:
+    // For the first count files of the run's list.
+    ContentTests(const SearchWindow& window, const SearchState& state, std::size_t count)
+        : include_(PatternsOf(state.ContentKeyword)),
+          exclude_(PatternsOf(state.ContentExcludeKeyword)),
+          files_(std::span(state.FileList.Lines()).first(count)),
+          readAhead_(
+              files_, QueryFor(window), [controls = NameControls(window)](const std::string& path) {
+                  return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
+              }) {}
+
+    // Reads the keyword fields (only whether they are empty) and tests file i.
+    ContentOutcome Test(const SearchWindow& window, std::size_t i) {
+        const ScanQuery* query = QueryFor(window);
+        if (query == nullptr)
+            return ContentScanner::CanOpen(files_[i]) ? ContentOutcome::Hit
+                                                      : ContentOutcome::Unreadable;
+        const ReadAhead::Answer found = readAhead_.Scan(i, *query, scanner_);
+        if (!found)
+            return ContentOutcome::Unreadable;
+        // An exclusion group found, or an inclusion group not found, misses.
+        for (std::size_t g = 0; g < found->size(); ++g) {
+            if ((*found)[g] == (query->Groups()[g].onFind == ScanQuery::OnFind::EndScan))
+                return ContentOutcome::Miss;
+        }
+        return ContentOutcome::Hit;
     }
-    return false;
-}
 
-// Reads the file once for every form of both keywords.
-ContentOutcome TestContent(const SearchWindow& window, ContentScanner& scanner,
-                           const std::string& path, const std::vector<ContentPattern>& include,
-                           const std::vector<ContentPattern>& exclude) {
-    const bool testExclude = !window.ContentExcludeText().empty();
-    const bool testInclude = !window.ContentText().empty();
-    if (!testExclude && !testInclude)
-        return ContentScanner::CanOpen(path) ? ContentOutcome::Hit : ContentOutcome::Unreadable;
+  private:
+    const ScanQuery* QueryFor(const SearchWindow& window) const {
+        const bool testExclude = !window.ContentExcludeText().empty();
+        const bool testInclude = !window.ContentText().empty();
+        if (testExclude)
+            return testInclude ? &both_ : &excludeOnly_;
+        return testInclude ? &includeOnly_ : nullptr;
+    }
 
-    std::vector<const ContentPattern*> patterns;
-    const std::size_t excludeCount = testExclude ? exclude.size() : 0;
-    const std::size_t includeCount = testInclude ? include.size() : 0;
-    for (std::size_t k = 0; k < excludeCount; ++k)
-        patterns.push_back(&exclude[k]);
-    for (std::size_t k = 0; k < includeCount; ++k)
-        patterns.push_back(&include[k]);
-    const std::optional<std::vector<bool>> found = scanner.Scan(path, patterns);
-    if (!found)
-        return ContentOutcome::Unreadable;
-    if (AnyFound(*found, 0, excludeCount))
-        return ContentOutcome::Miss;
-    if (testInclude && !AnyFound(*found, excludeCount, includeCount))
-        return ContentOutcome::Miss;
-    return ContentOutcome::Hit;
-}
+    // A group of each keyword's forms: the exclusion keyword's, then the inclusion keyword's.
+    static ScanQuery Query(const std::vector<ContentPattern>* exclude,
+                           const std::vector<ContentPattern>* include) {
+        auto pointers = [](const std::vector<ContentPattern>& patterns) {
+            std::vector<const ContentPattern*> group;
+            for (const ContentPattern& pattern : patterns)
+                group.push_back(&pattern);
+            return group;
+        };
+        ScanQuery query;
+        if (exclude != nullptr)
+            query.AddGroup(pointers(*exclude), ScanQuery::OnFind::EndScan);
+        if (include != nullptr)
+            query.AddGroup(pointers(*include));
+        return query;
+    }
+
+    const std::vector<ContentPattern> include_;
+    const std::vector<ContentPattern> exclude_;
+    const ScanQuery both_ = Query(&exclude_, &include_);
+    const ScanQuery excludeOnly_ = Query(&exclude_, nullptr);
+    const ScanQuery includeOnly_ = Query(nullptr, &include_);
+    std::span<const std::string> files_;
+    ContentScanner scanner_;
+    ReadAhead readAhead_;  // last: ended before the rest goes
+};
 
 // The number of line breaks in text: each CR LF, lone CR and lone LF counts once.
 int LineBreaks(std::string_view text) {
@@ -180,10 +244,8 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         PrepareContentKeywords(window, state);
         DropDirectories(state.FileList);
 
-        const std::vector<ContentPattern> include = PatternsOf(state.ContentKeyword);
-        const std::vector<ContentPattern> exclude = PatternsOf(state.ContentExcludeKeyword);
-        ContentScanner scanner;
         const int count = walk.stopped ? 0 : state.FileList.LineCount();
+        ContentTests content(window, state, static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             window.ProcessPendingEvents();
             if (state.StopRequested)
@@ -193,7 +255,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
             const std::string& path = state.FileList.Lines()[static_cast<std::size_t>(i)];
             if (!PassesExtensionTest(window, path) || !PassesNameTests(window, path))
                 continue;
-            switch (TestContent(window, scanner, path, include, exclude)) {
+            switch (content.Test(window, static_cast<std::size_t>(i))) {
                 case ContentOutcome::Hit:
                     state.HitList.AppendLine(path);
                     break;

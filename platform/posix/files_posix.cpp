@@ -4,11 +4,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/platform.h"
 
 namespace tanmira::platform {
+
+namespace {
+
+std::uint64_t ChangeStamp(const struct stat& st) {
+    return static_cast<std::uint64_t>(st.st_ctim.tv_sec) * 1000000000u +
+           static_cast<std::uint64_t>(st.st_ctim.tv_nsec);
+}
+
+}  // namespace
 
 InputFile::InputFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -21,6 +31,7 @@ InputFile::InputFile(const std::string& path) {
     }
     fd_ = fd;
     size_ = static_cast<std::uint64_t>(st.st_size);
+    changeStamp_ = ChangeStamp(st);
 }
 
 InputFile::~InputFile() {
@@ -28,29 +39,40 @@ InputFile::~InputFile() {
         close(static_cast<int>(fd_));
 }
 
+bool InputFile::Unchanged() const {
+    struct stat st {};
+    return fd_ >= 0 && fstat(static_cast<int>(fd_), &st) == 0 && st.st_nlink > 0 &&
+           ChangeStamp(st) == changeStamp_ && static_cast<std::uint64_t>(st.st_size) == size_;
+}
+
 std::size_t InputFile::Read(char* buffer, std::size_t count) {
-    std::size_t total = 0;
-    while (fd_ >= 0 && total < count) {
-        const ssize_t n = read(static_cast<int>(fd_), buffer + total, count - total);
-        if (n > 0) {
-            total += static_cast<std::size_t>(n);
-            if (static_cast<std::uint64_t>(total) >= size_)
-                break;  // a regular file read up to its size needs no further call to see the end
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        break;
+    while (fd_ >= 0 && count > 0) {
+        const ssize_t n = read(static_cast<int>(fd_), buffer, count);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR)
+            break;
     }
-    return total;
+    return 0;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
     InputFile file(path);
     if (!file.IsOpen())
         return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
-    bytes.resize(file.Read(bytes.data(), bytes.size()));
+    // One byte more than the reported size, so that a file of the size it reports ends with the
+    // next read; the buffer doubles while the file holds more (files of /proc report 0).
+    std::string bytes(std::max<std::size_t>(static_cast<std::size_t>(file.Size()) + 1, 4096), '\0');
+    std::size_t total = 0;
+    for (;;) {
+        if (total == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const std::size_t n = file.Read(bytes.data() + total, bytes.size() - total);
+        if (n == 0)
+            break;
+        total += n;
+    }
+    bytes.resize(total);
     return bytes;
 }
 

@@ -14,6 +14,14 @@ HANDLE Handle(std::intptr_t fd) {
     return reinterpret_cast<HANDLE>(fd);
 }
 
+// The change time of an open file, or 0 when it cannot be read.
+std::uint64_t ChangeStamp(HANDLE file) {
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic))
+        return 0;
+    return static_cast<std::uint64_t>(basic.ChangeTime.QuadPart);
+}
+
 }  // namespace
 
 InputFile::InputFile(const std::string& path) {
@@ -28,11 +36,22 @@ InputFile::InputFile(const std::string& path) {
     }
     fd_ = reinterpret_cast<std::intptr_t>(file);
     size_ = static_cast<std::uint64_t>(size.QuadPart);
+    changeStamp_ = ChangeStamp(file);
 }
 
 InputFile::~InputFile() {
     if (IsOpen())
         CloseHandle(Handle(fd_));
+}
+
+bool InputFile::Unchanged() const {
+    FILE_STANDARD_INFO standard{};
+    return IsOpen() &&
+           GetFileInformationByHandleEx(Handle(fd_), FileStandardInfo, &standard,
+                                        sizeof standard) &&
+           !standard.DeletePending && standard.NumberOfLinks > 0 &&
+           static_cast<std::uint64_t>(standard.EndOfFile.QuadPart) == size_ &&
+           ChangeStamp(Handle(fd_)) == changeStamp_;
 }
 
 std::size_t InputFile::Read(char* buffer, std::size_t count) {

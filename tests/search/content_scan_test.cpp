@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "search/string_list.h"
@@ -13,14 +17,19 @@
 namespace tanmira {
 namespace {
 
-bool LiteralOccurs(const std::string& path, const PreparedKeyword& keyword) {
+// Whether keyword occurs in the Text of the loaded list, both folded.
+bool LiteralOccursIn(const TStringList& list, const PreparedKeyword& keyword) {
     if (!keyword.representable)
         return false;
     const LeadByteTable& lead =
         keyword.shiftJisFolding ? platform::ShiftJisLeadBytes() : NoLeadBytes();
+    return FindSubstring(FoldCase(keyword.bytes, lead), FoldCase(list.Text(), lead)) != 0;
+}
+
+bool LiteralOccurs(const std::string& path, const PreparedKeyword& keyword) {
     TStringList list;
     list.LoadWholeFile(path);
-    return FindSubstring(FoldCase(keyword.bytes, lead), FoldCase(list.Text(), lead)) != 0;
+    return LiteralOccursIn(list, keyword);
 }
 
 std::string RandomBytes(std::mt19937& rng, std::size_t maxLength) {
@@ -65,6 +74,130 @@ TEST(ContentScan, AgreesWithTheLiteralRulesOnGeneratedFiles) {
     EXPECT_GT(hits, 300);  // the generator produces both outcomes
 }
 
+// A text read in pieces of random sizes, as a file of /proc or one that grows gives it; the size
+// it reports may be wrong.
+class PieceReader : public ByteReader {
+  public:
+    PieceReader(std::string_view text, std::mt19937& rng, std::size_t maxPiece)
+        : text_(text), rng_(rng), piece_(1, maxPiece) {
+        sizeHint_ = std::uniform_int_distribution<std::uint64_t>(0, text.size() * 2)(rng);
+    }
+    std::uint64_t SizeHint() const override { return sizeHint_; }
+    std::size_t Read(char* buffer, std::size_t count) override {
+        const std::size_t n = std::min({count, piece_(rng_), text_.size()});
+        std::copy_n(text_.data(), n, buffer);
+        text_.remove_prefix(n);
+        return n;
+    }
+
+  private:
+    std::string_view text_;
+    std::mt19937& rng_;
+    std::uniform_int_distribution<std::size_t> piece_;
+    std::uint64_t sizeHint_;
+};
+
+bool LiteralOccursInText(const std::string& text, const PreparedKeyword& keyword) {
+    TStringList list;
+    list.SetText(text);
+    return LiteralOccursIn(list, keyword);
+}
+
+// Several keywords of mixed folding rules in one pass, grouped, some groups ending the scan;
+// short reads and small buffers move every window border across the matches.
+TEST(ContentScan, OnePassAgreesWithTheLiteralRulesForEveryGroup) {
+    std::mt19937 rng(20261208);
+    int hits = 0;
+    int endedEarly = 0;
+    for (int round = 0; round < 4000; ++round) {
+        std::string text = RandomBytes(rng, 80);
+        if (round % 4 != 0)
+            std::erase(text, '\0');
+        std::vector<PreparedKeyword> keywords(1 + rng() % 4);
+        for (PreparedKeyword& keyword : keywords) {
+            keyword.bytes = RandomBytes(rng, 4);
+            keyword.shiftJisFolding = rng() % 2 == 0;
+            keyword.representable = rng() % 40 != 0;
+        }
+        const std::vector<ContentPattern> patterns(keywords.begin(), keywords.end());
+        ScanQuery query;
+        std::vector<bool> expected;
+        bool endingGroupFound = false;
+        for (std::size_t k = 0; k < patterns.size();) {
+            const std::size_t size = std::min<std::size_t>(1 + rng() % 2, patterns.size() - k);
+            const auto onFind =
+                rng() % 3 == 0 ? ScanQuery::OnFind::EndScan : ScanQuery::OnFind::Continue;
+            std::vector<const ContentPattern*> group;
+            bool occurs = false;
+            for (std::size_t e = k + size; k < e; ++k) {
+                group.push_back(&patterns[k]);
+                occurs = occurs || LiteralOccursInText(text, keywords[k]);
+            }
+            query.AddGroup(group, onFind);
+            expected.push_back(occurs);
+            endingGroupFound = endingGroupFound || (occurs && onFind == ScanQuery::OnFind::EndScan);
+        }
+        const std::size_t pieceSize = std::vector<std::size_t>{1, 2, 5, 64, 4096}[rng() % 5];
+        ContentScanner scanner(pieceSize);
+        PieceReader reader(text, rng, 1 + rng() % 9);
+        const std::vector<bool> found = scanner.Scan(reader, query);
+        SCOPED_TRACE("text " + ::testing::PrintToString(text) + " piece " +
+                     std::to_string(pieceSize));
+        ASSERT_EQ(found.size(), expected.size());
+        bool endedOnAFind = false;
+        for (std::size_t g = 0; g < found.size(); ++g) {
+            SCOPED_TRACE("group " + std::to_string(g) + " first keyword " +
+                         ::testing::PrintToString(query.Groups()[g].patterns[0]->Folded()));
+            // Once a group that ends the scan is found, the groups still open read as not found.
+            if (endingGroupFound)
+                ASSERT_TRUE(!found[g] || expected[g]);
+            else
+                ASSERT_EQ(found[g], expected[g]);
+            endedOnAFind = endedOnAFind ||
+                           (found[g] && query.Groups()[g].onFind == ScanQuery::OnFind::EndScan);
+            hits += found[g];
+        }
+        ASSERT_EQ(endedOnAFind, endingGroupFound);
+        endedEarly += endingGroupFound;
+    }
+    EXPECT_GT(hits, 1000);  // the generator produces both outcomes
+    EXPECT_GT(endedEarly, 200);
+}
+
+TEST(ContentScan, FindsKeywordsAcrossSliceAndPieceBorders) {
+    // Long texts of filler with the keyword placed around the borders of the 64 KiB slices and
+    // of the pieces read; as plain, Shift_JIS-folded and line-break keywords.
+    struct Case {
+        const char* keyword;
+        bool shiftJis;
+        const char* placed;
+    };
+    const Case cases[] = {
+        {"Mutex", false, "MUTEX"},
+        {"end\r\nmarker", false, "END\nMarker"},
+        {"\x83\x74\x83\x40 x", true, "\x83\x74\x83\x40 X"},
+        {"x\r\n\r\ny", false, "X\n\rY"},
+    };
+    const std::size_t borders[] = {64 * 1024, ContentScanner::kPieceSize, 3 * 64 * 1024 + 1};
+    for (const Case& c : cases) {
+        for (std::size_t border : borders) {
+            for (std::size_t shift = 0; shift < std::strlen(c.placed) + 2; ++shift) {
+                SCOPED_TRACE(::testing::PrintToString(std::string(c.keyword)) + " at " +
+                             std::to_string(border) + " - " + std::to_string(shift));
+                std::string text(border + 100, 'a');
+                text.replace(border - shift, std::strlen(c.placed), c.placed);
+                const ContentPattern pattern(PreparedKeyword{c.keyword, true, c.shiftJis});
+                std::mt19937 rng(static_cast<unsigned>(shift));
+                PieceReader reader(text, rng, ContentScanner::kPieceSize);
+                ContentScanner scanner;
+                ScanQuery query;
+                query.AddGroup({&pattern});
+                EXPECT_EQ(scanner.Scan(reader, query), std::vector<bool>{true});
+            }
+        }
+    }
+}
+
 TEST(ContentScan, ReportsEachPatternAndUnopenableFiles) {
     testing::TempTree tree;
     const std::string path = tree.File("f.txt", "Hello\r\nWorld");
@@ -88,6 +221,22 @@ TEST(ContentScan, ShiftJisFoldingKeepsTrailBytes) {
     const ContentPattern u(PreparedKeyword{"\x83\x45", true, true});
     ContentScanner scanner;
     EXPECT_EQ(scanner.Scan(path, {&u}), (std::vector<bool>{false}));
+}
+
+TEST(ContentScan, ReadsAProcFileToItsEnd) {
+    // Files of /proc report size 0 and give their text in short reads: the last symbol lies
+    // megabytes past the first read.
+    std::ifstream in("/proc/kallsyms");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (text.size() < 64 * 1024)
+        GTEST_SKIP() << "no /proc/kallsyms of some size here";
+    text.erase(text.find_last_not_of("\n") + 1);
+    const std::string lastSymbol = text.substr(text.find_last_of("\n ") + 1);
+    ASSERT_GT(text.size() - lastSymbol.size(), 4096u);
+    const ContentPattern pattern(PreparedKeyword{lastSymbol, true, false});
+    ContentScanner scanner;
+    EXPECT_EQ(scanner.Scan("/proc/kallsyms", {&pattern}), (std::vector<bool>{true}));
+    EXPECT_NE(platform::ReadWholeFile("/proc/kallsyms")->find(lastSymbol), std::string::npos);
 }
 
 }  // namespace

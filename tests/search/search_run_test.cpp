@@ -172,6 +172,39 @@ TEST_F(SearchRunTest, ContentFieldEmptinessIsReadPerFileButTheKeywordAtTheStart)
     EXPECT_EQ(Run().size(), 1u);
 }
 
+TEST_F(SearchRunTest, ControlsChangedDuringTheRunWinOverTheFilesScannedAhead) {
+    // Files are scanned ahead with the controls as they stood at the start; each change below,
+    // made before the first file is tested, counts for every file.
+    for (int i = 0; i < 40; ++i) {
+        tree.File("a" + std::to_string(i + 10) + ".txt", i % 2 ? "key" : "key other");
+        tree.File("b" + std::to_string(i + 10) + ".ini", "key");
+    }
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::size_t hits;
+    };
+    const Case cases[] = {
+        {"nothing", [] {}, 40},
+        {"extension list", [&] { window.extensions = {"ini"}; }, 40},
+        {"name", [&] { window.name = "a1"; }, 10},
+        {"exclusion field filled", [&] { window.contentExclude = "other"; }, 40},
+        {"inclusion field emptied", [&] { window.content.clear(); }, 40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        window.extensions = {"txt"};
+        window.name.clear();
+        window.content = "KEY";
+        window.contentExclude.clear();
+        window.onEvents = [&](int call) {
+            if (call == 0)
+                c.change();
+        };
+        EXPECT_EQ(Run().size(), c.hits);
+    }
+}
+
 TEST_F(SearchRunTest, StopEndsTheRunAndShowsThePartialHits) {
     window.content.clear();
     for (int i = 0; i < 5; ++i)

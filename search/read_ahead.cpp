@@ -1,0 +1,119 @@
+// The read-ahead worker. Files are claimed in order through one counter, by the worker or by the
+// loop; a slot's tag names the file whose answer it holds and is written after the answer, so
+// that whoever reads the tag with acquire sees the answer.
+#include "search/read_ahead.h"
+
+namespace tanmira {
+
+namespace {
+
+// Tag of a slot that holds file k's answer, or tells that the loop is to scan file k itself.
+std::uint64_t DoneTag(std::size_t k) {
+    return (static_cast<std::uint64_t>(k) + 1) << 1;
+}
+std::uint64_t SkippedTag(std::size_t k) {
+    return DoneTag(k) | 1;
+}
+
+}  // namespace
+
+ReadAhead::ReadAhead(std::span<const std::string> files, const ScanQuery* query,
+                     std::function<bool(const std::string&)> wanted, std::size_t window)
+    : files_(files), query_(query), wanted_(std::move(wanted)), slots_(window) {
+    if (query_ != nullptr && !files_.empty())
+        worker_ = std::jthread([this](std::stop_token stop) { Work(stop); });
+}
+
+ReadAhead::~ReadAhead() {
+    if (!worker_.joinable())
+        return;
+    worker_.request_stop();
+    Wake();
+    worker_.join();
+}
+
+ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner) {
+    loopAt_.store(i);
+    if (i >= wakeAt_.load())
+        Wake();
+    if (ClaimForLoop(i) || !worker_.joinable() || &query != query_)
+        return scanner.Scan(files_[i], query);
+    Slot& slot = SlotOf(i);
+    for (;;) {
+        const std::uint64_t tag = slot.tag.load(std::memory_order_acquire);
+        if (tag == DoneTag(i) && slot.file->Unchanged())
+            return std::move(slot.found);
+        if (tag == DoneTag(i) || tag == SkippedTag(i))
+            return scanner.Scan(files_[i], query);
+        if (const std::optional<std::size_t> k = Claim()) {
+            Fill(*k, scanner, {});
+            continue;
+        }
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return slot.tag.load(std::memory_order_acquire) != tag; });
+    }
+}
+
+void ReadAhead::Work(std::stop_token stop) {
+    while (!stop.stop_requested()) {
+        if (const std::optional<std::size_t> k = Claim()) {
+            Fill(*k, workerScanner_, stop);
+            continue;
+        }
+        const std::size_t next = nextClaim_.load();
+        if (next >= files_.size())
+            return;
+        // The window is full: sleep until the loop has moved through half of it.
+        wakeAt_.store(next - slots_.size() / 2);
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock,
+                      [&] { return stop.stop_requested() || loopAt_.load() >= wakeAt_.load(); });
+    }
+}
+
+std::optional<std::size_t> ReadAhead::Claim() {
+    std::size_t next = nextClaim_.load();
+    for (;;) {
+        if (next >= files_.size() || next >= loopAt_.load() + slots_.size())
+            return std::nullopt;
+        if (nextClaim_.compare_exchange_weak(next, next + 1))
+            return next;
+    }
+}
+
+bool ReadAhead::ClaimForLoop(std::size_t i) {
+    std::size_t next = nextClaim_.load();
+    while (next <= i) {
+        if (nextClaim_.compare_exchange_weak(next, i + 1))
+            return true;
+    }
+    return false;
+}
+
+void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token stop) {
+    Slot& slot = SlotOf(k);
+    slot.file.reset();  // the file of the slot's previous round, which the loop is done with
+    std::uint64_t tag = SkippedTag(k);
+    try {
+        if (wanted_(files_[k])) {
+            auto file = std::make_unique<platform::InputFile>(files_[k]);
+            if (file->IsOpen()) {
+                slot.found = scanner.Scan(*file, *query_, stop);
+                slot.file = std::move(file);
+                tag = DoneTag(k);
+            }
+        }
+    } catch (...) {
+        // Left to the loop, which scans the file itself and meets the failure where it is handled.
+    }
+    slot.tag.store(tag, std::memory_order_release);
+    Wake();
+}
+
+void ReadAhead::Wake() {
+    // Taking the lock orders this change before a waiter's test of it, or after its sleep.
+    { const std::lock_guard lock(mutex_); }
+    changed_.notify_all();
+}
+
+}  // namespace tanmira

@@ -1,0 +1,87 @@
+// Scanning ahead of the search run's loop on a second thread. A worker opens, reads and scans the
+// files after the one the loop tests, a small window of them, and stores for each whether each
+// group of the run's query occurs, keeping the file open. The loop still decides everything else
+// itself; it takes a stored answer only for a file scanned with the query it asks for and still
+// as it was scanned (one status call on the open file), and scans every other file itself: one
+// that could not be opened, one removed or written since, one the worker left alone.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "search/content_scan.h"
+
+namespace tanmira {
+
+class ReadAhead {
+  public:
+    // Files scanned ahead of the loop at most.
+    static constexpr std::size_t kWindow = 64;
+
+    // Per group, whether it occurs; nothing when the file cannot be opened.
+    using Answer = std::optional<std::vector<bool>>;
+
+    // Starts the worker over files (which must stay unchanged while it runs), scanning with query
+    // those files for which wanted holds. Without a query no worker starts.
+    ReadAhead(std::span<const std::string> files, const ScanQuery* query,
+              std::function<bool(const std::string&)> wanted, std::size_t window = kWindow);
+
+    // Ends the worker (a scan under way stops at its next piece) and closes the files it holds.
+    ~ReadAhead();
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // The answer for files[i] under query (asked for in increasing i): the stored one when the
+    // file was scanned ahead with this very query and is unchanged since, else scanner's. While
+    // the worker is still scanning the file, scans files ahead with scanner instead of waiting.
+    Answer Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner);
+
+  private:
+    // One file's place in the window: which file it holds, the file kept open and its answer.
+    struct Slot {
+        std::atomic<std::uint64_t> tag{0};
+        std::unique_ptr<platform::InputFile> file;
+        std::vector<bool> found;
+    };
+
+    void Work(std::stop_token stop);
+
+    // Claims the next file of the window for scanning ahead; nothing when the window is full or
+    // the files are done.
+    std::optional<std::size_t> Claim();
+
+    // Claims file i for the loop when nobody has; false when the worker has.
+    bool ClaimForLoop(std::size_t i);
+
+    // Scans claimed file k into its slot.
+    void Fill(std::size_t k, ContentScanner& scanner, std::stop_token stop);
+
+    // Wakes whoever waits for a slot's answer or for room in the window.
+    void Wake();
+
+    Slot& SlotOf(std::size_t k) { return slots_[k % slots_.size()]; }
+
+    std::span<const std::string> files_;
+    const ScanQuery* query_;
+    std::function<bool(const std::string&)> wanted_;
+    std::vector<Slot> slots_;
+    std::atomic<std::size_t> nextClaim_{0};  // files before it are claimed (or passed)
+    std::atomic<std::size_t> loopAt_{0};     // the file the loop is at
+    std::atomic<std::size_t> wakeAt_{0};     // the loop wakes the waiting worker from this file on
+    std::mutex mutex_;                       // held only to wait, or to order a change and a wait
+    std::condition_variable changed_;
+    ContentScanner workerScanner_;
+    std::jthread worker_;
+};
+
+}  // namespace tanmira

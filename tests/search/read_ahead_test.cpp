@@ -1,0 +1,102 @@
+// Tests of the read-ahead worker: its answers are the scanner's own, whichever thread scanned a
+// file, for every file the loop asks for, in whatever pattern it skips files.
+#include "search/read_ahead.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/temp_tree.h"
+
+namespace tanmira {
+namespace {
+
+class ReadAheadTest : public ::testing::Test {
+  protected:
+    ReadAheadTest() {
+        // Hits and misses of both keywords, files that cannot be opened, and names the worker
+        // is told to leave alone ("skip").
+        for (int i = 0; i < 300; ++i) {
+            const std::string name = (i % 7 == 0 ? "skip" : "f") + std::to_string(i);
+            if (i % 11 == 0)
+                files.push_back(tree.Path(name + "-missing"));
+            else
+                files.push_back(tree.File(name, std::string(i * 37 % 3000, 'x') +
+                                                    (i % 3 == 0 ? "Alpha" : "beta") +
+                                                    (i % 5 == 0 ? " GAMMA" : "")));
+        }
+        exclude.AddGroup({&gamma}, ScanQuery::OnFind::EndScan);
+        exclude.AddGroup({&alpha});
+        includeOnly.AddGroup({&alpha});
+    }
+
+    // Tells the worker which files to scan; counts the files it has claimed.
+    std::function<bool(const std::string&)> Wanted() {
+        claimed = 0;
+        return [this](const std::string& path) {
+            ++claimed;
+            return path.find("/skip") == std::string::npos;
+        };
+    }
+
+    // Lets the worker fill its window before the loop starts, so that the first files' answers
+    // are the worker's.
+    void AwaitWorker(std::size_t window) {
+        while (claimed < window)
+            std::this_thread::yield();
+    }
+
+    testing::TempTree tree;
+    std::vector<std::string> files;
+    const ContentPattern alpha{PreparedKeyword{"alpha", true, false}};
+    const ContentPattern gamma{PreparedKeyword{"gamma", true, false}};
+    ScanQuery exclude;
+    ScanQuery includeOnly;
+    std::atomic<std::size_t> claimed{0};
+};
+
+TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
+    struct Case {
+        const char* what;
+        std::size_t window;
+        std::size_t step;    // the loop asks for every step-th file
+        bool askOtherQuery;  // the loop asks with a query the worker does not scan with
+    };
+    const Case cases[] = {
+        {"every file", ReadAhead::kWindow, 1, false},
+        {"a window of two", 2, 1, false},
+        {"every third file", 8, 3, false},
+        {"another query", 8, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ContentScanner own;
+        ContentScanner reference;
+        ReadAhead readAhead(files, &exclude, Wanted(), c.window);
+        AwaitWorker(c.window);
+        const ScanQuery& asked = c.askOtherQuery ? includeOnly : exclude;
+        for (std::size_t i = 0; i < files.size(); i += c.step) {
+            SCOPED_TRACE(files[i]);
+            ASSERT_EQ(readAhead.Scan(i, asked, own), reference.Scan(files[i], asked));
+        }
+    }
+}
+
+TEST_F(ReadAheadTest, FilesRemovedOrWrittenAfterTheirScanAreScannedAgain) {
+    ContentScanner own;
+    ReadAhead readAhead(files, &exclude, Wanted(), 8);
+    AwaitWorker(8);
+    std::filesystem::remove(files[1]);
+    tree.File(files[2].substr(tree.Root().size() + 1), "now Alpha");
+    EXPECT_EQ(readAhead.Scan(1, exclude, own), std::nullopt);
+    EXPECT_EQ(readAhead.Scan(2, exclude, own), (std::vector<bool>{false, true}));
+    EXPECT_EQ(readAhead.Scan(3, exclude, own), ContentScanner().Scan(files[3], exclude));
+}
+
+}  // namespace
+}  // namespace tanmira
