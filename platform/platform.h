@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace tanmira::platform {
@@ -47,9 +46,6 @@ enum class CodePage { System, ShiftJis, EucJp, Utf8 };
 // that the target cannot represent or a byte sequence that is invalid in the source: a text
 // never silently turns into "?" bytes.
 std::optional<std::string> ConvertCodePage(const std::string& text, CodePage from, CodePage to);
-
-// Offset of the first occurrence of needle in haystack (0 for an empty needle), or npos.
-std::size_t FindBytes(std::string_view haystack, std::string_view needle);
 
 // ---- Enumeration -----------------------------------------------------------------------------
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string_view>
 
 #include "platform/platform.h"
 
