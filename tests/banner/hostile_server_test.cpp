@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <fstream>
 #include <functional>
+#include <ostream>
 
 #include "tests/banner/real_banner.h"
 
@@ -46,6 +47,11 @@ struct HostileCase {
     int listLoaded;           // ListLoaded once settled: -1 read, 0 not read
     int maxPageRequests = 0;  // how often /ad.html may be asked for during the observation
 };
+
+// Shown for the case in test listings, instead of its bytes.
+void PrintTo(const HostileCase& hostile, std::ostream* out) {
+    *out << hostile.name;
+}
 
 QByteArray Lines(std::initializer_list<QByteArray> lines) {
     QByteArray text;

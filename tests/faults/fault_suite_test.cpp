@@ -19,6 +19,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <thread>
 
 #include "search/exceptions.h"
@@ -56,6 +57,11 @@ struct FaultCase {
         {};                          // beside the run
     std::string keyword = kKeyword;  // searched for; every tree's ordinary hits hold it
 };
+
+// Shown for the case in test listings, instead of its bytes.
+void PrintTo(const FaultCase& fault, std::ostream* out) {
+    *out << fault.name;
+}
 
 // What a run in the child gave.
 struct Outcome {
