@@ -5,24 +5,10 @@
 
 #include "search/content_scan.h"
 #include "search/string_list.h"
-#include "search/text_rules.h"
 #include "tests/fuzz/fuzz_input.h"
+#include "tests/support/literal_rules.h"
 
 using namespace tanmira;
-
-namespace {
-
-bool LiteralRuleFinds(const PreparedKeyword& keyword, const std::string& content) {
-    if (!keyword.representable)
-        return false;
-    const LeadByteTable& leads =
-        keyword.shiftJisFolding ? platform::ShiftJisLeadBytes() : NoLeadBytes();
-    TStringList list;
-    list.SetText(content);
-    return FindSubstring(FoldCase(keyword.bytes, leads), FoldCase(list.Text(), leads)) != 0;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput input(data, size);
@@ -49,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::vector<bool>> found = scanner.Scan(path, pointers);
     fuzz::Check(found && found->size() == keywords.size());
     for (std::size_t k = 0; k < keywords.size(); ++k) {
-        fuzz::Check((*found)[k] == LiteralRuleFinds(keywords[k], content));
+        fuzz::Check((*found)[k] == LiteralRuleFindsInText(keywords[k], content));
     }
     return 0;
 }

@@ -12,24 +12,16 @@
 
 #include "search/string_list.h"
 #include "search/text_rules.h"
+#include "tests/support/literal_rules.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira {
 namespace {
 
-// Whether keyword occurs in the Text of the loaded list, both folded.
-bool LiteralOccursIn(const TStringList& list, const PreparedKeyword& keyword) {
-    if (!keyword.representable)
-        return false;
-    const LeadByteTable& lead =
-        keyword.shiftJisFolding ? platform::ShiftJisLeadBytes() : NoLeadBytes();
-    return FindSubstring(FoldCase(keyword.bytes, lead), FoldCase(list.Text(), lead)) != 0;
-}
-
 bool LiteralOccurs(const std::string& path, const PreparedKeyword& keyword) {
     TStringList list;
     list.LoadWholeFile(path);
-    return LiteralOccursIn(list, keyword);
+    return LiteralRuleFinds(keyword, list);
 }
 
 std::string RandomBytes(std::mt19937& rng, std::size_t maxLength) {
@@ -97,12 +89,6 @@ class PieceReader : public ByteReader {
     std::uint64_t sizeHint_;
 };
 
-bool LiteralOccursInText(const std::string& text, const PreparedKeyword& keyword) {
-    TStringList list;
-    list.SetText(text);
-    return LiteralOccursIn(list, keyword);
-}
-
 // Several keywords of mixed folding rules in one pass, grouped, some groups ending the scan;
 // short reads and small buffers move every window border across the matches.
 TEST(ContentScan, OnePassAgreesWithTheLiteralRulesForEveryGroup) {
@@ -131,7 +117,7 @@ TEST(ContentScan, OnePassAgreesWithTheLiteralRulesForEveryGroup) {
             bool occurs = false;
             for (std::size_t e = k + size; k < e; ++k) {
                 group.push_back(&patterns[k]);
-                occurs = occurs || LiteralOccursInText(text, keywords[k]);
+                occurs = occurs || LiteralRuleFindsInText(keywords[k], text);
             }
             query.AddGroup(group, onFind);
             expected.push_back(occurs);
