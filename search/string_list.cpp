@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "search/exceptions.h"
+#include "search/text_rules.h"
 
 namespace tanmira {
 
@@ -55,17 +56,9 @@ std::string TStringList::Text() const {
 
 void TStringList::SetText(const std::string& text) {
     ClearLines();
-    const char* p = text.c_str();  // the terminating 0 marks the end
-    while (*p != '\0') {
-        const char* start = p;
-        while (*p != '\0' && *p != '\n' && *p != '\r')
-            ++p;
-        AppendLine(std::string(start, p));
-        if (*p == '\r')
-            ++p;
-        if (*p == '\n')
-            ++p;
-    }
+    const std::string_view upToZero(text.c_str());  // the text ends at its first 0 byte
+    for (const std::string_view line : SplitLines(upToZero))
+        AppendLine(std::string(line));
 }
 
 void TStringList::LoadWholeFile(const std::string& path) {

@@ -1,6 +1,8 @@
 // Text rules: case folding, substring search, equality, path parts and decimal text.
 #include "search/text_rules.h"
 
+#include <algorithm>
+
 namespace tanmira {
 
 namespace {
@@ -112,6 +114,21 @@ bool EndsInSeparator(std::string_view path, PathStyle style, const LeadByteTable
 
 std::string DecimalText(std::int32_t n) {
     return std::to_string(n);
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end;
+        if (start < text.size() && text[start] == '\r')
+            ++start;
+        if (start < text.size() && text[start] == '\n')
+            ++start;
+    }
+    return lines;
 }
 
 }  // namespace tanmira

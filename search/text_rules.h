@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -47,5 +48,9 @@ bool EndsInSeparator(std::string_view path, PathStyle style = platform::kNativeP
 
 // Decimal digits of n, "-" first when negative.
 std::string DecimalText(std::int32_t n);
+
+// The lines of text: each CR LF, lone CR and lone LF ends one. A last line without a line break
+// counts; no empty line follows a final line break.
+std::vector<std::string_view> SplitLines(std::string_view text);
 
 }  // namespace tanmira
