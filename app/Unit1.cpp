@@ -199,19 +199,24 @@ void TForm1::WireHandlers() {
 }
 
 void TForm1::CacheTexts() {
-    const std::pair<QLineEdit*, std::string*> edits[] = {{Edit2, &contentText_},
-                                                         {Edit3, &contentExcludeText_},
-                                                         {Edit4, &nameText_},
-                                                         {Edit5, &nameExcludeText_}};
+    const std::pair<QLineEdit*, std::string*> edits[] = {{Edit4, &live_.name},
+                                                         {Edit5, &live_.nameExclude}};
     for (const auto& [edit, cache] : edits) {
         *cache = edit->text().toLocal8Bit().toStdString();
         connect(edit, &QLineEdit::textChanged, this, [cache = cache](const QString& text) {
             *cache = text.toLocal8Bit().toStdString();
         });
     }
-    extensionLines_ = LinesOf(Memo2->toPlainText());
+    const std::pair<QLineEdit*, bool*> emptiness[] = {{Edit2, &live_.contentEmpty},
+                                                      {Edit3, &live_.contentExcludeEmpty}};
+    for (const auto& [edit, empty] : emptiness) {
+        *empty = edit->text().isEmpty();
+        connect(edit, &QLineEdit::textChanged, this,
+                [empty = empty](const QString& text) { *empty = text.isEmpty(); });
+    }
+    live_.extensionLines = LinesOf(Memo2->toPlainText());
     connect(Memo2, &QPlainTextEdit::textChanged, this,
-            [this] { extensionLines_ = LinesOf(Memo2->toPlainText()); });
+            [this] { live_.extensionLines = LinesOf(Memo2->toPlainText()); });
 }
 
 void TForm1::FormCreate() {
@@ -250,7 +255,8 @@ void TForm1::Button2Click() {
     searching_ = true;
     std::exception_ptr failure;
     try {
-        SearchRun(*this, *state_);
+        RefreshLiveControls();
+        SearchRun(Request(), live_, *this, *state_);
     } catch (...) {
         failure = std::current_exception();
     }
@@ -275,7 +281,7 @@ void TForm1::Button3Click() {
 
 void TForm1::CheckBox1Click() {
     if (state_)
-        ShowResults(*this, *state_);
+        ShowResults(CheckBox1->isChecked(), *state_, *this);
 }
 
 void TForm1::CheckBox3Click() {
@@ -304,36 +310,28 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-std::string TForm1::FolderToSearch() const {
-    return DirectoryListBox1->Directory();
+SearchRequest TForm1::Request() const {
+    return {DirectoryListBox1->Directory(), CheckBox2->isChecked(),
+            EncodingAt(ComboBox1->currentIndex()), Edit2->text().toLocal8Bit().toStdString(),
+            Edit3->text().toLocal8Bit().toStdString()};
 }
 
-bool TForm1::IncludeSubfolders() const {
-    return CheckBox2->isChecked();
-}
-
-std::optional<KeywordEncoding> TForm1::ContentEncoding() const {
-    return EncodingAt(ComboBox1->currentIndex());
-}
-
-bool TForm1::ExtensionListEnabled() const {
-    return Memo2->isEnabled();
-}
-
-bool TForm1::FullPaths() const {
-    return CheckBox1->isChecked();
+void TForm1::RefreshLiveControls() {
+    live_.extensionListEnabled = Memo2->isEnabled();
+    live_.fullPaths = CheckBox1->isChecked();
 }
 
 void TForm1::SetStartEnabled(bool enabled) {
     Button2->setEnabled(enabled);
 }
 
-void TForm1::SetResultText(const std::string& text) {
-    Memo1Menu->ShowText(text);
+void TForm1::SetResultLines(const std::vector<ResultLine>& lines) {
+    Memo1Menu->ShowLines(lines);
 }
 
 void TForm1::ProcessPendingEvents() {
     QCoreApplication::processEvents();
+    RefreshLiveControls();
 }
 
 }  // namespace tanmira

@@ -32,7 +32,7 @@ namespace tanmira {
 
 class ResultMenu;
 
-class TForm1 : public QMainWindow, private SearchWindow {
+class TForm1 : public QMainWindow, private SearchEvents {
     Q_OBJECT
   public:
     // Builds the window with all of its controls (the banner's browser from browserFactory) and
@@ -115,20 +115,15 @@ class TForm1 : public QMainWindow, private SearchWindow {
     void WireHandlers();
     void CacheTexts();
 
-    // SearchWindow: what a run reads and writes.
-    std::string FolderToSearch() const override;
-    bool IncludeSubfolders() const override;
-    std::optional<KeywordEncoding> ContentEncoding() const override;
-    const std::string& ContentText() const override { return contentText_; }
-    const std::string& ContentExcludeText() const override { return contentExcludeText_; }
-    const std::string& NameText() const override { return nameText_; }
-    const std::string& NameExcludeText() const override { return nameExcludeText_; }
-    bool ExtensionListEmpty() const override { return extensionLines_.empty(); }
-    bool ExtensionListEnabled() const override;
-    const std::vector<std::string>& ExtensionLines() const override { return extensionLines_; }
-    bool FullPaths() const override;
+    // What a run reads once at its start.
+    SearchRequest Request() const;
+
+    // Brings the live controls' flags up to date; their texts follow each change as it happens.
+    void RefreshLiveControls();
+
+    // SearchEvents: what a run shows.
     void SetStartEnabled(bool enabled) override;
-    void SetResultText(const std::string& text) override;
+    void SetResultLines(const std::vector<ResultLine>& lines) override;
     void SetProgressText(const std::string& text) override { progress_->Set(text); }
     void ProcessPendingEvents() override;
 
@@ -138,12 +133,8 @@ class TForm1 : public QMainWindow, private SearchWindow {
     bool searching_ = false;
     bool closeRequested_ = false;
 
-    // Byte-string copies of the texts a run reads for every file, kept up to date as they change.
-    std::string contentText_;
-    std::string contentExcludeText_;
-    std::string nameText_;
-    std::string nameExcludeText_;
-    std::vector<std::string> extensionLines_;  // empty when Memo2's whole text is empty
+    // The controls a run reads for every file, their texts kept up to date as they change.
+    LiveControls live_;
 };
 
 }  // namespace tanmira

@@ -42,10 +42,10 @@ ResultMenu::ResultMenu(QPlainTextEdit* box, std::function<const SearchState*()> 
             [this](const QPoint& pos) { ShowMenu(pos); });
 }
 
-void ResultMenu::ShowText(const std::string& text) {
-    QString shown = QString::fromLocal8Bit(text);
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+void ResultMenu::ShowLines(const std::vector<ResultLine>& lines) {
+    QString shown;
+    for (const ResultLine& line : lines)
+        shown += QString::fromLocal8Bit(line.text) + QLatin1Char('\n');
     // Characters the box would take for the end of a line of their own.
     for (const QChar c : {QChar(QChar::ParagraphSeparator), QChar(0xFDD0), QChar(0xFDD1)})
         shown.replace(c, QChar(QChar::ReplacementCharacter));
@@ -56,9 +56,9 @@ void ResultMenu::ShowText(const std::string& text) {
 std::optional<std::string> ResultMenu::PathAtLine(int line) const {
     const SearchState* state = state_();
     if (state == nullptr || box_->document()->isModified() || line < 0 ||
-        line >= static_cast<int>(state->ResultLineHits.size()))
+        line >= static_cast<int>(state->ResultLines.size()))
         return std::nullopt;
-    const int hit = state->ResultLineHits[static_cast<std::size_t>(line)];
+    const int hit = state->ResultLines[static_cast<std::size_t>(line)].hit;
     if (hit >= state->HitList.LineCount())
         return std::nullopt;
     const std::string& path = state->HitList.Lines()[static_cast<std::size_t>(hit)];

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "search/search_run.h"
 
@@ -32,9 +33,8 @@ class ResultMenu : public QObject {
     // Serves box, reading the hits and the line-to-hit index from state() (null once freed).
     ResultMenu(QPlainTextEdit* box, std::function<const SearchState*()> state);
 
-    // Replaces the box's text by the result text (lines ending in CR LF). Each CR LF, lone CR and
-    // lone LF ends one line of the box, as the line-to-hit index counts them.
-    void ShowText(const std::string& text);
+    // Replaces the box's text by the result lines, one line of the box each.
+    void ShowLines(const std::vector<ResultLine>& lines);
 
     void SetOpener(std::unique_ptr<FileOpener> opener) { opener_ = std::move(opener); }
 

@@ -1,8 +1,8 @@
 // Content scanning on the raw bytes. A raw line break (CR LF, a lone CR or a lone LF) stands for
 // the CR LF of the loaded text, and the end of a text without a final line break for one more;
 // a keyword is compared with both letter cases and, under the Shift_JIS folding, with the trail
-// bytes worked out backwards from the last byte that cannot open a character. Windows of the
-// text keep the last bytes of the window before them, so that no match is cut.
+// bytes worked out backwards from the last byte that cannot open a character. Each stretch of the
+// text in the buffer keeps the last bytes of the stretch before it, so that no match is cut.
 #include "search/content_scan.h"
 
 #include <algorithm>
@@ -33,14 +33,14 @@ bool IsLineBreak(char c) {
     return c == '\r' || c == '\n';
 }
 
-// Whether positions of a window hold trail bytes, asked in increasing order. A byte after one
-// that cannot open a character is never a trail byte; after an unbroken run of lead bytes it is
+// Whether positions of a buffered text hold trail bytes, asked in increasing order. A byte after
+// one that cannot open a character is never a trail byte; after an unbroken run of lead bytes it is
 // one when the run's length is odd. So only the run before a position is looked at, and never
 // further back than the position asked before.
 class TrailTracker {
   public:
-    TrailTracker(const TextWindow& window, const LeadByteTable& leadBytes)
-        : bytes_(window.bytes), leadBytes_(leadBytes), trail_(window.trail) {}
+    TrailTracker(const BufferedText& text, const LeadByteTable& leadBytes)
+        : bytes_(text.bytes), leadBytes_(leadBytes), trail_(text.trail) {}
 
     bool At(std::size_t at) {
         std::size_t runStart = at;
@@ -86,12 +86,14 @@ std::size_t ReadSize(std::uint64_t sizeHint, std::size_t pieceSize) {
         std::min<std::uint64_t>(std::max(sizeHint + 1, kPage), pieceSize));
 }
 
-// The groups of a query still to be searched for, and what has been found.
+// The groups of a query still to be searched for, reporting their matches to a sink.
 class GroupSearch {
   public:
-    explicit GroupSearch(const ScanQuery& query)
-        : groups_(query.Groups()), found_(groups_.size(), false), open_(groups_.size(), false) {
+    GroupSearch(const ScanQuery& query, MatchSink& sink)
+        : groups_(query.Groups()), sink_(sink), open_(groups_.size(), false) {
         for (std::size_t g = 0; g < groups_.size(); ++g) {
+            firstPattern_.push_back(reportFrom_.size());
+            reportFrom_.resize(reportFrom_.size() + groups_[g].patterns.size(), 0);
             for (const ContentPattern* pattern : groups_[g].patterns) {
                 if (!pattern->CanOccur())
                     continue;
@@ -103,55 +105,71 @@ class GroupSearch {
         }
     }
 
-    const std::vector<bool>& Found() const { return found_; }
-    bool Settled() const { return openCount_ == 0 || ended_; }
+    bool Settled() const { return openCount_ == 0 || stopped_; }
     std::size_t Reach() const { return reach_; }
     bool AnyShiftJis() const { return shiftJis_; }
 
-    // Searches the window slice by slice; with onlyLineBreaks, only the patterns that hold a
-    // line break (the others found all they could in the window before).
-    void Search(const TextWindow& window, bool onlyLineBreaks) {
+    // Searches the text, whose first byte lies at offset base of the file, slice by slice; with
+    // onlyLineBreaks, only the patterns that hold a line break (the others found all they could
+    // in the stretch before).
+    void Search(const BufferedText& text, std::uint64_t base, bool onlyLineBreaks) {
         for (std::size_t from = 0; !Settled(); from += kSliceSize) {
-            const std::size_t to = std::min(from + kSliceSize, window.size);
+            const std::size_t to = std::min(from + kSliceSize, text.size);
             for (std::size_t g = 0; g < groups_.size() && !Settled(); ++g) {
-                if (open_[g] && GroupOccurs(groups_[g], window, from, to, onlyLineBreaks))
-                    Find(g);
+                if (open_[g])
+                    SearchGroup(g, text, base, from, to, onlyLineBreaks);
             }
-            if (to == window.size)
+            if (to == text.size)
                 break;
         }
     }
 
   private:
-    static bool GroupOccurs(const ScanQuery::Group& group, const TextWindow& window,
-                            std::size_t from, std::size_t to, bool onlyLineBreaks) {
-        return std::any_of(group.patterns.begin(), group.patterns.end(),
-                           [&](const ContentPattern* pattern) {
-                               return (!onlyLineBreaks || pattern->HasLineBreak()) &&
-                                      pattern->OccursIn(window, from, to);
-                           });
-    }
-
-    void Find(std::size_t g) {
-        found_[g] = true;
-        open_[g] = false;
-        --openCount_;
-        ended_ = groups_[g].onFind == ScanQuery::OnFind::EndScan;
+    void SearchGroup(std::size_t g, const BufferedText& text, std::uint64_t base, std::size_t from,
+                     std::size_t to, bool onlyLineBreaks) {
+        const std::vector<const ContentPattern*>& patterns = groups_[g].patterns;
+        for (std::size_t p = 0; p < patterns.size(); ++p) {
+            const ContentPattern& pattern = *patterns[p];
+            if (onlyLineBreaks && !pattern.HasLineBreak())
+                continue;
+            // Matches in the bytes kept from the stretch before were reported with it.
+            std::uint64_t& reportFrom = reportFrom_[firstPattern_[g] + p];
+            for (std::size_t at = pattern.FindIn(text, from, to); at != std::string::npos;
+                 at = pattern.FindIn(text, at + 1, to)) {
+                if (base + at < reportFrom)
+                    continue;
+                reportFrom = base + at + 1;
+                switch (sink_.Take({g, pattern.Form(), base + at})) {
+                    case MatchSink::Next::More:
+                        continue;
+                    case MatchSink::Next::GroupDone:
+                        open_[g] = false;
+                        --openCount_;
+                        return;
+                    case MatchSink::Next::Stop:
+                        stopped_ = true;
+                        return;
+                }
+            }
+        }
     }
 
     const std::vector<ScanQuery::Group>& groups_;
-    std::vector<bool> found_;
+    MatchSink& sink_;
     std::vector<bool> open_;
+    std::vector<std::size_t> firstPattern_;  // per group, its first pattern's place below
+    std::vector<std::uint64_t> reportFrom_;  // per pattern, the offset its next match starts at
     std::size_t openCount_ = 0;
     std::size_t reach_ = 1;
     bool shiftJis_ = false;
-    bool ended_ = false;
+    bool stopped_ = false;
 };
 
 }  // namespace
 
 ContentPattern::ContentPattern(const PreparedKeyword& keyword)
-    : leadBytes_(keyword.shiftJisFolding ? &platform::ShiftJisLeadBytes() : &NoLeadBytes()),
+    : form_(keyword.form),
+      leadBytes_(keyword.shiftJisFolding ? &platform::ShiftJisLeadBytes() : &NoLeadBytes()),
       anchor_(BytePair::LineBreak()) {
     folded_ = FoldCase(keyword.bytes, *leadBytes_);
     canOccur_ =
@@ -160,37 +178,43 @@ ContentPattern::ContentPattern(const PreparedKeyword& keyword)
     anchor_ = ChooseAnchor(folded_);
 }
 
-bool ContentPattern::OccursIn(const TextWindow& window, std::size_t from, std::size_t to) const {
+std::size_t ContentPattern::FindIn(const BufferedText& text, std::size_t from,
+                                   std::size_t to) const {
+    constexpr std::size_t kNone = std::string::npos;
     if (!canOccur_)
-        return false;
+        return kNone;
     const std::size_t span = anchor_.Span();
-    const std::size_t limit = window.size >= span ? std::min(to, window.size - span + 1) : 0;
+    const std::size_t limit = text.size >= span ? std::min(to, text.size - span + 1) : 0;
     const bool plain = !hasLineBreak_ && !ShiftJisFolding();
     const bool breakFirst = IsLineBreak(folded_[0]);
-    TrailTracker trail(window, *leadBytes_);
-    for (std::size_t at = anchor_.Find(window.bytes, from, limit); at < limit;
-         at = anchor_.Find(window.bytes, at + 1, limit)) {
+    TrailTracker trail(text, *leadBytes_);
+    for (std::size_t at = anchor_.Find(text.bytes, from, limit); at < limit;
+         at = anchor_.Find(text.bytes, at + 1, limit)) {
         if (plain) {
             // Without line breaks and trail bytes a match is the folded bytes one for one.
-            if (at + folded_.size() <= window.size &&
-                std::equal(folded_.begin(), folded_.end(), window.bytes + at,
+            if (at + folded_.size() <= text.size &&
+                std::equal(folded_.begin(), folded_.end(), text.bytes + at,
                            [](char p, char t) { return p == FoldByte(t); }))
-                return true;
+                return at;
             continue;
         }
+        // The LF of a CR LF stands for no byte of the text: a match there starts at the CR.
+        if (text.bytes[at] == '\n' && at > 0 && text.bytes[at - 1] == '\r')
+            continue;
         const bool trailAt = ShiftJisFolding() && trail.At(at);
-        if (MatchAt(window, at, 0, trailAt) == Verdict::Match ||
-            (breakFirst && MatchAt(window, at, 1, trailAt) == Verdict::Match))
-            return true;
+        if (MatchAt(text, at, 0, trailAt) == Verdict::Match ||
+            (breakFirst && MatchAt(text, at, 1, trailAt) == Verdict::Match))
+            return at;
     }
     // The CR LF that ends a text without a final line break lies past its last byte.
-    if (!breakFirst || !window.final || to != window.size || from > to)
-        return false;
-    return MatchAt(window, to, 0, false) == Verdict::Match ||
-           MatchAt(window, to, 1, false) == Verdict::Match;
+    if (!breakFirst || !text.final || to != text.size || from > to)
+        return kNone;
+    const bool match = MatchAt(text, to, 0, false) == Verdict::Match ||
+                       MatchAt(text, to, 1, false) == Verdict::Match;
+    return match ? to : kNone;
 }
 
-ContentPattern::Verdict ContentPattern::MatchAt(const TextWindow& window, std::size_t at,
+ContentPattern::Verdict ContentPattern::MatchAt(const BufferedText& text, std::size_t at,
                                                 std::size_t into, bool trail) const {
     static constexpr char kCrLf[2] = {'\r', '\n'};
     std::size_t matched = 0;
@@ -204,20 +228,20 @@ ContentPattern::Verdict ContentPattern::MatchAt(const TextWindow& window, std::s
         return true;
     };
     for (std::size_t i = at;; ++i) {
-        if (i == window.size) {
-            if (!window.final)
+        if (i == text.size) {
+            if (!text.final)
                 return Verdict::RanOut;
-            const bool breakAtEnd = window.size > 0 && !IsLineBreak(window.bytes[window.size - 1]);
+            const bool breakAtEnd = text.size > 0 && !IsLineBreak(text.bytes[text.size - 1]);
             return compare(kCrLf, breakAtEnd ? 2 : 0) && matched == folded_.size()
                        ? Verdict::Match
                        : Verdict::NoMatch;
         }
-        const char c = window.bytes[i];
+        const char c = text.bytes[i];
         bool same;
         if (IsLineBreak(c)) {
-            // A window that starts with the LF of a CR LF takes it for a lone LF: the CR LF
-            // it then stands for is the one the CR before the window stood for.
-            const char previous = i > 0 ? window.bytes[i - 1] : '\0';
+            // The LF of a CR LF adds nothing: the CR stood for the CR LF. A stretch never
+            // starts with one (the buffer keeps the CR before it).
+            const char previous = i > 0 ? text.bytes[i - 1] : '\0';
             same = compare(kCrLf, c == '\n' && previous == '\r' ? 0 : 2);
             trail = false;
         } else if (trail) {
@@ -240,23 +264,54 @@ std::size_t ScanQuery::AddGroup(std::vector<const ContentPattern*> patterns, OnF
     return groups_.size() - 1;
 }
 
+GroupsFound::GroupsFound(const ScanQuery& query)
+    : query_(query), found_(query.Groups().size(), false) {}
+
+MatchSink::Next GroupsFound::Take(const ContentMatch& match) {
+    found_[match.group] = true;
+    return query_.Groups()[match.group].onFind == ScanQuery::OnFind::EndScan ? Next::Stop
+                                                                             : Next::GroupDone;
+}
+
 bool ContentScanner::CanOpen(const std::string& path) {
     return platform::InputFile(path).IsOpen();
+}
+
+ScanEnd ContentScanner::Scan(const std::string& path, const ScanQuery& query, MatchSink& sink,
+                             std::stop_token stop) {
+    platform::InputFile file(path);
+    if (!file.IsOpen())
+        return ScanEnd::Unreadable;
+    return Scan(file, query, sink, stop);
+}
+
+ScanEnd ContentScanner::Scan(platform::InputFile& file, const ScanQuery& query, MatchSink& sink,
+                             std::stop_token stop) {
+    FileReader reader(file);
+    return Scan(reader, query, sink, stop);
 }
 
 std::optional<std::vector<bool>> ContentScanner::Scan(const std::string& path,
                                                       const ScanQuery& query,
                                                       std::stop_token stop) {
-    platform::InputFile file(path);
-    if (!file.IsOpen())
+    GroupsFound found(query);
+    if (Scan(path, query, found, stop) == ScanEnd::Unreadable)
         return std::nullopt;
-    return Scan(file, query, stop);
+    return std::move(found.Found());
 }
 
 std::vector<bool> ContentScanner::Scan(platform::InputFile& file, const ScanQuery& query,
                                        std::stop_token stop) {
-    FileReader reader(file);
-    return Scan(reader, query, stop);
+    GroupsFound found(query);
+    Scan(file, query, found, stop);
+    return std::move(found.Found());
+}
+
+std::vector<bool> ContentScanner::Scan(ByteReader& reader, const ScanQuery& query,
+                                       std::stop_token stop) {
+    GroupsFound found(query);
+    Scan(reader, query, found, stop);
+    return std::move(found.Found());
 }
 
 std::optional<std::vector<bool>> ContentScanner::Scan(
@@ -267,33 +322,40 @@ std::optional<std::vector<bool>> ContentScanner::Scan(
     return Scan(path, query);
 }
 
-std::vector<bool> ContentScanner::Scan(ByteReader& reader, const ScanQuery& query,
-                                       std::stop_token stop) {
-    GroupSearch search(query);
+ScanEnd ContentScanner::Scan(ByteReader& reader, const ScanQuery& query, MatchSink& sink,
+                             std::stop_token stop) {
+    GroupSearch search(query, sink);
     const std::size_t readSize = ReadSize(reader.SizeHint(), pieceSize_);
     const std::size_t reach = search.Reach();
-    if (buffer_.size() < reach + readSize)
-        buffer_.resize(reach + readSize);
-    TextWindow window;
-    window.bytes = buffer_.data();
-    std::size_t kept = 0;  // bytes of the window before, at the start of the buffer
-    while (!search.Settled() && !stop.stop_requested()) {
+    if (buffer_.size() < reach + 1 + readSize)
+        buffer_.resize(reach + 1 + readSize);
+    BufferedText text;
+    text.bytes = buffer_.data();
+    std::size_t kept = 0;    // bytes of the stretch before, at the start of the buffer
+    std::uint64_t base = 0;  // the file offset of the buffer's first byte
+    while (!search.Settled()) {
+        if (stop.stop_requested())
+            return ScanEnd::Stopped;
         char* piece = buffer_.data() + kept;
         const std::size_t n = reader.Read(piece, readSize);
         const auto* zero = static_cast<const char*>(std::memchr(piece, 0, n));
-        window.size = zero != nullptr ? static_cast<std::size_t>(zero - buffer_.data()) : kept + n;
-        window.final = n == 0 || zero != nullptr;
-        search.Search(window, n == 0);
-        if (window.final)
+        text.size = zero != nullptr ? static_cast<std::size_t>(zero - buffer_.data()) : kept + n;
+        text.final = n == 0 || zero != nullptr;
+        search.Search(text, base, n == 0);
+        if (text.final)
             break;
-        const std::size_t keep = std::min(reach, window.size);
-        const std::size_t start = window.size - keep;
+        std::size_t keep = std::min(reach, text.size);
+        if (keep < text.size && text.bytes[text.size - keep] == '\n' &&
+            text.bytes[text.size - keep - 1] == '\r')
+            ++keep;  // the CR of a CR LF, so that a match starting there keeps its offset
+        const std::size_t start = text.size - keep;
         if (search.AnyShiftJis())
-            window.trail = TrailTracker(window, platform::ShiftJisLeadBytes()).At(start);
+            text.trail = TrailTracker(text, platform::ShiftJisLeadBytes()).At(start);
         std::memmove(buffer_.data(), buffer_.data() + start, keep);
         kept = keep;
+        base += start;
     }
-    return search.Found();
+    return ScanEnd::Done;
 }
 
 }  // namespace tanmira

@@ -1,7 +1,8 @@
-// The content tests' reading of a file: gives, for each keyword, whether it occurs in the file's
-// text as a loaded string list would hold it (every line break as CR LF, the text ending at the
-// first 0 byte), both sides case-folded. Reads the file in pieces, so that any size works, and
-// searches the raw bytes: neither the line breaks nor the letters of the text are rewritten.
+// The content tests' reading of a file: reports where each keyword occurs in the file's text as a
+// loaded string list would hold it (every line break as CR LF, the text ending at the first 0
+// byte), both sides case-folded, to a sink that says whether to go on. Reads the file in pieces,
+// so that any size works, and searches the raw bytes: neither the line breaks nor the letters of
+// the text are rewritten.
 #pragma once
 
 #include <cstddef>
@@ -18,13 +19,12 @@
 
 namespace tanmira {
 
-// A stretch of raw text being searched, with what a match at its edges depends on.
-struct TextWindow {
+// The stretch of raw text that the scan's buffer holds, with what a match at its edges depends on.
+struct BufferedText {
     const char* bytes = nullptr;
     std::size_t size = 0;
-    char before = '\0';  // the byte before the window, '\0' at the start of the text
     bool trail = false;  // whether bytes[0] is a trail byte under the Shift_JIS folding
-    bool final = false;  // the text ends with the window
+    bool final = false;  // the text ends with the buffered stretch
 };
 
 // A keyword ready to be searched for: folded by its rule.
@@ -38,23 +38,27 @@ class ContentPattern {
     bool CanOccur() const { return canOccur_; }
     bool ShiftJisFolding() const { return leadBytes_ != &NoLeadBytes(); }
     bool HasLineBreak() const { return hasLineBreak_; }
+    // The index of the keyword's form in its encoding's table entry.
+    std::size_t Form() const { return form_; }
 
-    // Most raw bytes a match covers, and one more: a window keeps this many bytes of the one
-    // before it, so that a match across their border is found.
+    // Most raw bytes a match covers, and one more: the buffer keeps this many bytes of the
+    // stretch before, so that a match across their border is found.
     std::size_t Reach() const { return folded_.size() + 1; }
 
-    // Whether a match starts at a position in [from, to) of the window. A match that would run
-    // past the end of a window that is not final is left to the next window.
-    bool OccursIn(const TextWindow& window, std::size_t from, std::size_t to) const;
+    // The first position in [from, to] of text at which a match starts, or npos; to = text.size
+    // stands for the CR LF that ends a text without a final line break. A match that would run
+    // past the end of a stretch that is not final is left to the next stretch.
+    std::size_t FindIn(const BufferedText& text, std::size_t from, std::size_t to) const;
 
   private:
     enum class Verdict { Match, NoMatch, RanOut };
 
     // Whether the text from position at (offset `into` within the CR LF that a raw line break
     // stands for) matches; trail tells whether the byte at `at` is a trail byte.
-    Verdict MatchAt(const TextWindow& window, std::size_t at, std::size_t into, bool trail) const;
+    Verdict MatchAt(const BufferedText& text, std::size_t at, std::size_t into, bool trail) const;
 
     std::string folded_;
+    std::size_t form_;
     const LeadByteTable* leadBytes_;
     bool canOccur_;
     bool hasLineBreak_;
@@ -68,8 +72,8 @@ class ScanQuery {
     // What finding a group does to the scan.
     enum class OnFind { Continue, EndScan };
 
-    // Adds a group; gives its index. A group marked EndScan ends the scan once found: the groups
-    // still open then count as not found.
+    // Adds a group; gives its index. A group marked EndScan ends a scan for the groups' first
+    // matches once found: the groups still open then count as not found.
     std::size_t AddGroup(std::vector<const ContentPattern*> patterns,
                          OnFind onFind = OnFind::Continue);
 
@@ -84,6 +88,50 @@ class ScanQuery {
 
   private:
     std::vector<Group> groups_;
+};
+
+// Where a match starts: the query's group, the form of the keyword that matched (its index in
+// the encoding's table entry) and the offset in the file of the raw byte that the match's first
+// byte stands for (one past the last byte for the CR LF that ends a text without one).
+struct ContentMatch {
+    std::size_t group = 0;
+    std::size_t form = 0;
+    std::uint64_t offset = 0;
+    friend bool operator==(const ContentMatch&, const ContentMatch&) = default;
+};
+
+// Takes the matches of a scan, and says whether to go on.
+class MatchSink {
+  public:
+    enum class Next {
+        More,       // go on looking for every match
+        GroupDone,  // no more matches of this group are wanted
+        Stop,       // end the scan
+    };
+    virtual ~MatchSink() = default;
+
+    // Each pattern's matches come in increasing offset, each once.
+    virtual Next Take(const ContentMatch& /*match*/) { return Next::More; }
+};
+
+// The first-match answers of a scan: for each group of the query, whether it occurs. A group
+// marked EndScan ends the scan once found.
+class GroupsFound : public MatchSink {
+  public:
+    explicit GroupsFound(const ScanQuery& query);
+    Next Take(const ContentMatch& match) override;
+    std::vector<bool>& Found() { return found_; }
+
+  private:
+    const ScanQuery& query_;
+    std::vector<bool> found_;
+};
+
+// How a scan ended.
+enum class ScanEnd {
+    Done,        // read to the end of the text, or the sink wants nothing more
+    Stopped,     // a stop was requested: the matches reported are incomplete
+    Unreadable,  // the file could not be opened or read
 };
 
 // A source of bytes read in pieces, as a file is read.
@@ -110,18 +158,26 @@ class ContentScanner {
     // Whether the file at path can be opened for reading.
     static bool CanOpen(const std::string& path);
 
-    // For each group of query, whether it occurs in the file's text; nothing when the file
-    // cannot be opened. Reads to the end of the text (until a read gives 0 bytes, or a 0 byte),
-    // but stops once the outcome is settled, or when stop is requested (the answer is then
-    // incomplete).
+    // Reports the matches of query's groups in the file's text to sink. Reads to the end of the
+    // text (until a read gives 0 bytes, or a 0 byte), but stops once the sink wants no more
+    // matches, or when stop is requested.
+    ScanEnd Scan(const std::string& path, const ScanQuery& query, MatchSink& sink,
+                 std::stop_token stop = {});
+
+    // The same for a file opened already, and for the bytes of reader.
+    ScanEnd Scan(platform::InputFile& file, const ScanQuery& query, MatchSink& sink,
+                 std::stop_token stop = {});
+    ScanEnd Scan(ByteReader& reader, const ScanQuery& query, MatchSink& sink,
+                 std::stop_token stop = {});
+
+    // The first-match answers (GroupsFound) for the file at path; nothing when it cannot be read.
+    // After a stop the answer is incomplete.
     std::optional<std::vector<bool>> Scan(const std::string& path, const ScanQuery& query,
                                           std::stop_token stop = {});
 
-    // The same for a file opened already.
+    // The same for a file opened already, and for the bytes of reader.
     std::vector<bool> Scan(platform::InputFile& file, const ScanQuery& query,
                            std::stop_token stop = {});
-
-    // The same for the bytes of reader.
     std::vector<bool> Scan(ByteReader& reader, const ScanQuery& query, std::stop_token stop = {});
 
     // For each pattern, whether it occurs in the file's text (each pattern a group of its own).

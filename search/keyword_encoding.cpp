@@ -42,8 +42,10 @@ PreparedKeyword PrepareKeyword(const std::string& typed, const KeywordForm& form
 
 KeywordForms PrepareKeywordForms(const std::string& typed, KeywordEncoding encoding) {
     KeywordForms forms;
-    for (const KeywordForm& form : EntryOf(encoding).forms) {
-        PreparedKeyword keyword = PrepareKeyword(typed, form);
+    const std::vector<KeywordForm>& table = EntryOf(encoding).forms;
+    for (std::size_t f = 0; f < table.size(); ++f) {
+        PreparedKeyword keyword = PrepareKeyword(typed, table[f]);
+        keyword.form = f;
         if (std::find(forms.begin(), forms.end(), keyword) == forms.end())
             forms.push_back(std::move(keyword));
     }

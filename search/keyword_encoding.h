@@ -2,6 +2,7 @@
 // entry (Shift_JIS, EUC-JP through the jeuc conversion, UTF-8), with its folding rule.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,19 @@ struct PreparedKeyword {
     // byte. Otherwise plain ASCII folding applies (without a letter byte both rules find the
     // keyword in the same places, and the plain one is cheaper).
     bool shiftJisFolding = false;
+    // The index of the form in its encoding's table entry: which form a match is in.
+    std::size_t form = 0;
 
-    friend bool operator==(const PreparedKeyword&, const PreparedKeyword&) = default;
+    // The same bytes searched the same way, whichever form they came from.
+    friend bool operator==(const PreparedKeyword& a, const PreparedKeyword& b) {
+        return a.bytes == b.bytes && a.representable == b.representable &&
+               a.shiftJisFolding == b.shiftJisFolding;
+    }
 };
 
 // A content keyword in every form that its encoding searches; it occurs in a text when any form
-// does. Forms that come out the same (an ASCII keyword in every encoding) are kept once.
+// does. Forms that come out the same (an ASCII keyword in every encoding) are kept once, as the
+// first of them.
 using KeywordForms = std::vector<PreparedKeyword>;
 
 // Converts a keyword typed in the system code page into the bytes of one form.

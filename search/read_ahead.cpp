@@ -17,10 +17,10 @@ std::uint64_t SkippedTag(std::size_t k) {
 
 }  // namespace
 
-ReadAhead::ReadAhead(std::span<const std::string> files, const ScanQuery* query,
-                     std::function<bool(const std::string&)> wanted, std::size_t window)
-    : files_(files), query_(query), wanted_(std::move(wanted)), slots_(window) {
-    if (query_ != nullptr && !files_.empty())
+ReadAhead::ReadAhead(std::span<const std::string> files, std::optional<ScanQuery> query,
+                     std::function<bool(const std::string&)> wanted, std::size_t filesAhead)
+    : files_(files), query_(std::move(query)), wanted_(std::move(wanted)), slots_(filesAhead) {
+    if (query_ && !files_.empty())
         worker_ = std::jthread([this](std::stop_token stop) { Work(stop); });
 }
 
@@ -36,7 +36,7 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, Content
     loopAt_.store(i);
     if (i >= wakeAt_.load())
         Wake();
-    if (ClaimForLoop(i) || !worker_.joinable() || &query != query_)
+    if (ClaimForLoop(i) || !worker_.joinable() || query != *query_)
         return scanner.Scan(files_[i], query);
     Slot& slot = SlotOf(i);
     for (;;) {
@@ -63,7 +63,7 @@ void ReadAhead::Work(std::stop_token stop) {
         const std::size_t next = nextClaim_.load();
         if (next >= files_.size())
             return;
-        // The window is full: sleep until the loop has moved through half of it.
+        // Every slot is taken: sleep until the loop has moved through half of them.
         wakeAt_.store(next - slots_.size() / 2);
         std::unique_lock lock(mutex_);
         changed_.wait(lock,

@@ -1,5 +1,5 @@
 // Scanning ahead of the search run's loop on a second thread. A worker opens, reads and scans the
-// files after the one the loop tests, a small window of them, and stores for each whether each
+// files after the one the loop tests, a few dozen of them, and stores for each whether each
 // group of the run's query occurs, keeping the file open. The loop still decides everything else
 // itself; it takes a stored answer only for a file scanned with the query it asks for and still
 // as it was scanned (one status call on the open file), and scans every other file itself: one
@@ -26,15 +26,16 @@ namespace tanmira {
 class ReadAhead {
   public:
     // Files scanned ahead of the loop at most.
-    static constexpr std::size_t kWindow = 64;
+    static constexpr std::size_t kFilesAhead = 64;
 
     // Per group, whether it occurs; nothing when the file cannot be opened.
     using Answer = std::optional<std::vector<bool>>;
 
-    // Starts the worker over files (which must stay unchanged while it runs), scanning with query
-    // those files for which wanted holds. Without a query no worker starts.
-    ReadAhead(std::span<const std::string> files, const ScanQuery* query,
-              std::function<bool(const std::string&)> wanted, std::size_t window = kWindow);
+    // Starts the worker over files (which must stay unchanged while it runs, as must the patterns
+    // of query), scanning with query those files for which wanted holds. Without a query no
+    // worker starts.
+    ReadAhead(std::span<const std::string> files, std::optional<ScanQuery> query,
+              std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead);
 
     // Ends the worker (a scan under way stops at its next piece) and closes the files it holds.
     ~ReadAhead();
@@ -42,12 +43,13 @@ class ReadAhead {
     ReadAhead& operator=(const ReadAhead&) = delete;
 
     // The answer for files[i] under query (asked for in increasing i): the stored one when the
-    // file was scanned ahead with this very query and is unchanged since, else scanner's. While
+    // file was scanned ahead with an equal query and is unchanged since, else scanner's. While
     // the worker is still scanning the file, scans files ahead with scanner instead of waiting.
     Answer Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner);
 
   private:
-    // One file's place in the window: which file it holds, the file kept open and its answer.
+    // One file's place among those scanned ahead: which file it holds, the file kept open and its
+    // answer.
     struct Slot {
         std::atomic<std::uint64_t> tag{0};
         std::unique_ptr<platform::InputFile> file;
@@ -56,8 +58,8 @@ class ReadAhead {
 
     void Work(std::stop_token stop);
 
-    // Claims the next file of the window for scanning ahead; nothing when the window is full or
-    // the files are done.
+    // Claims the next file for scanning ahead; nothing when kFilesAhead files ahead of the loop
+    // are claimed already or the files are done.
     std::optional<std::size_t> Claim();
 
     // Claims file i for the loop when nobody has; false when the worker has.
@@ -66,13 +68,13 @@ class ReadAhead {
     // Scans claimed file k into its slot.
     void Fill(std::size_t k, ContentScanner& scanner, std::stop_token stop);
 
-    // Wakes whoever waits for a slot's answer or for room in the window.
+    // Wakes whoever waits for a slot's answer or for room among the slots.
     void Wake();
 
     Slot& SlotOf(std::size_t k) { return slots_[k % slots_.size()]; }
 
     std::span<const std::string> files_;
-    const ScanQuery* query_;
+    std::optional<ScanQuery> query_;
     std::function<bool(const std::string&)> wanted_;
     std::vector<Slot> slots_;
     std::atomic<std::size_t> nextClaim_{0};  // files before it are claimed (or passed)

@@ -25,15 +25,15 @@ constexpr std::uint16_t kListedAttributes = 0xFFFF & ~(platform::kDevice | platf
 // Keeps the start control disabled for the life of a run, also when it ends by an exception.
 class StartControlLock {
   public:
-    explicit StartControlLock(SearchWindow& window) : window_(window) {
-        window_.SetStartEnabled(false);
+    explicit StartControlLock(SearchEvents& events) : events_(events) {
+        events_.SetStartEnabled(false);
     }
-    ~StartControlLock() { window_.SetStartEnabled(true); }
+    ~StartControlLock() { events_.SetStartEnabled(true); }
     StartControlLock(const StartControlLock&) = delete;
     StartControlLock& operator=(const StartControlLock&) = delete;
 
   private:
-    SearchWindow& window_;
+    SearchEvents& events_;
 };
 
 // How often the walk lets the window show its progress and handle its events: about 30 times a
@@ -42,7 +42,7 @@ constexpr std::chrono::milliseconds kEventInterval{33};
 
 // Walks the folder to search into the file list; the window shows the growing count of listed
 // entries and handles its events at most every kEventInterval, and a stop ends the walk.
-WalkOutcome WalkForRun(SearchWindow& window, SearchState& state) {
+WalkOutcome WalkForRun(const SearchRequest& request, SearchEvents& events, SearchState& state) {
     using Clock = std::chrono::steady_clock;
     Clock::time_point lastEvents = Clock::now();
     const WalkProgress progress = [&](int listed) {
@@ -50,16 +50,16 @@ WalkOutcome WalkForRun(SearchWindow& window, SearchState& state) {
         if (now - lastEvents < kEventInterval)
             return true;
         lastEvents = now;
-        window.SetProgressText(DecimalText(listed));
-        window.ProcessPendingEvents();
+        events.SetProgressText(DecimalText(listed));
+        events.ProcessPendingEvents();
         return !state.StopRequested;
     };
     state.FileList.ClearLines();
     const WalkOptions options{.mask = kListedAttributes,
                               .includeZero = true,
-                              .recurse = window.IncludeSubfolders(),
+                              .recurse = request.subfolders,
                               .markDirs = true};
-    return WalkFolder(window.FolderToSearch(), options, state.FileList, progress);
+    return WalkFolder(request.folder, options, state.FileList, progress);
 }
 
 // Raises the end-of-run report when some files or folders could not be read: the first file is
@@ -73,12 +73,11 @@ void ReportUnreadable(const std::vector<std::string>& files,
         throw EFOpenError(folders.front(), others);
 }
 
-void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
-    const std::optional<KeywordEncoding> encoding = window.ContentEncoding();
-    if (!encoding)
+void PrepareContentKeywords(const SearchRequest& request, SearchState& state) {
+    if (!request.encoding)
         return;  // no encoding chosen: the keywords stay as they were
-    state.ContentKeyword = PrepareKeywordForms(window.ContentText(), *encoding);
-    state.ContentExcludeKeyword = PrepareKeywordForms(window.ContentExcludeText(), *encoding);
+    state.ContentKeyword = PrepareKeywordForms(request.content, *request.encoding);
+    state.ContentExcludeKeyword = PrepareKeywordForms(request.contentExclude, *request.encoding);
 }
 
 // Keeps the files of the walk's list, dropping directory entries in place (a walk over a whole
@@ -90,40 +89,13 @@ void DropDirectories(TStringList& list) {
     list.SwapLines(entries);
 }
 
-// The controls the name tests read, as they stood at the start of a run: the read-ahead worker
-// tests names with these, never with the window.
-class NameControls {
-  public:
-    explicit NameControls(const SearchWindow& window)
-        : extensionListEmpty_(window.ExtensionListEmpty()),
-          extensionListEnabled_(window.ExtensionListEnabled()),
-          extensionLines_(window.ExtensionLines()),
-          name_(window.NameText()),
-          nameExclude_(window.NameExcludeText()) {}
-
-    bool ExtensionListEmpty() const { return extensionListEmpty_; }
-    bool ExtensionListEnabled() const { return extensionListEnabled_; }
-    const std::vector<std::string>& ExtensionLines() const { return extensionLines_; }
-    const std::string& NameText() const { return name_; }
-    const std::string& NameExcludeText() const { return nameExclude_; }
-
-  private:
-    bool extensionListEmpty_;
-    bool extensionListEnabled_;
-    std::vector<std::string> extensionLines_;
-    std::string name_;
-    std::string nameExclude_;
-};
-
-// Controls: the window, or NameControls.
-template <class Controls>
-bool PassesExtensionTest(const Controls& controls, const std::string& path) {
-    if (controls.ExtensionListEmpty() || !controls.ExtensionListEnabled())
+bool PassesExtensionTest(const LiveControls& controls, const std::string& path) {
+    if (controls.extensionLines.empty() || !controls.extensionListEnabled)
         return true;
     std::string extension = FoldCase(ExtensionPart(path));
     if (!extension.empty())
         extension.erase(0, 1);  // the dot
-    for (const std::string& line : controls.ExtensionLines()) {
+    for (const std::string& line : controls.extensionLines) {
         // Folding keeps the length: only lines as long as the extension can equal it.
         if (line.size() == extension.size() && SameBytes(extension, FoldCase(line)))
             return true;
@@ -131,10 +103,9 @@ bool PassesExtensionTest(const Controls& controls, const std::string& path) {
     return false;
 }
 
-template <class Controls>
-bool PassesNameTests(const Controls& controls, const std::string& path) {
-    const std::string& include = controls.NameText();
-    const std::string& exclude = controls.NameExcludeText();
+bool PassesNameTests(const LiveControls& controls, const std::string& path) {
+    const std::string& include = controls.name;
+    const std::string& exclude = controls.nameExclude;
     if (include.empty() && exclude.empty())
         return true;
     const std::string name = FoldCase(FileNamePart(path));
@@ -153,23 +124,22 @@ std::vector<ContentPattern> PatternsOf(const KeywordForms& forms) {
 
 // The content tests of a run: the keywords as prepared at its start, each in all its forms, one
 // scan query for each way of filling the two keyword fields (the exclusion keyword first: a find
-// of any of its forms settles the outcome), and the read-ahead worker, which scans with the query
-// of the fields as filled at the start.
+// of any of its forms settles the outcome), and the read-ahead worker, which tests names with the
+// live controls as they stood at the start and scans with the query they chose.
 class ContentTests {
   public:
     // For the first count files of the run's list.
-    ContentTests(const SearchWindow& window, const SearchState& state, std::size_t count)
+    ContentTests(const LiveControls& live, const SearchState& state, std::size_t count)
         : include_(PatternsOf(state.ContentKeyword)),
           exclude_(PatternsOf(state.ContentExcludeKeyword)),
           files_(std::span(state.FileList.Lines()).first(count)),
-          readAhead_(
-              files_, QueryFor(window), [controls = NameControls(window)](const std::string& path) {
-                  return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
-              }) {}
+          readAhead_(files_, QueryCopy(QueryFor(live)), [controls = live](const std::string& path) {
+              return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
+          }) {}
 
     // Reads the keyword fields (only whether they are empty) and tests file i.
-    ContentOutcome Test(const SearchWindow& window, std::size_t i) {
-        const ScanQuery* query = QueryFor(window);
+    ContentOutcome Test(const LiveControls& live, std::size_t i) {
+        const ScanQuery* query = QueryFor(live);
         if (query == nullptr)
             return ContentScanner::CanOpen(files_[i]) ? ContentOutcome::Hit
                                                       : ContentOutcome::Unreadable;
@@ -185,9 +155,13 @@ class ContentTests {
     }
 
   private:
-    const ScanQuery* QueryFor(const SearchWindow& window) const {
-        const bool testExclude = !window.ContentExcludeText().empty();
-        const bool testInclude = !window.ContentText().empty();
+    static std::optional<ScanQuery> QueryCopy(const ScanQuery* query) {
+        return query != nullptr ? std::optional<ScanQuery>(*query) : std::nullopt;
+    }
+
+    const ScanQuery* QueryFor(const LiveControls& live) const {
+        const bool testExclude = !live.contentExcludeEmpty;
+        const bool testInclude = !live.contentEmpty;
         if (testExclude)
             return testInclude ? &both_ : &excludeOnly_;
         return testInclude ? &includeOnly_ : nullptr;
@@ -220,42 +194,33 @@ class ContentTests {
     ReadAhead readAhead_;  // last: ended before the rest goes
 };
 
-// The number of line breaks in text: each CR LF, lone CR and lone LF counts once.
-int LineBreaks(std::string_view text) {
-    int breaks = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
-            ++breaks;
-    }
-    return breaks;
-}
-
 }  // namespace
 
-void SearchRun(SearchWindow& window, SearchState& state) {
+void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEvents& events,
+               SearchState& state) {
     state.StopRequested = false;
     std::vector<std::string> unreadable;
     WalkOutcome walk;
     {
-        StartControlLock lock(window);
-        walk = WalkForRun(window, state);
+        StartControlLock lock(events);
+        walk = WalkForRun(request, events, state);
         state.HitList.ClearLines();
-        state.ResultLineHits.clear();  // the box's lines no longer name these hits
-        PrepareContentKeywords(window, state);
+        state.ResultLines.clear();  // the box's lines no longer name these hits
+        PrepareContentKeywords(request, state);
         DropDirectories(state.FileList);
 
         const int count = walk.stopped ? 0 : state.FileList.LineCount();
-        ContentTests content(window, state, static_cast<std::size_t>(count));
+        ContentTests content(live, state, static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
-            window.ProcessPendingEvents();
+            events.ProcessPendingEvents();
             if (state.StopRequested)
                 break;
-            window.SetProgressText(DecimalText(i) + " / " +
+            events.SetProgressText(DecimalText(i) + " / " +
                                    DecimalText(state.FileList.LineCount()));
             const std::string& path = state.FileList.Lines()[static_cast<std::size_t>(i)];
-            if (!PassesExtensionTest(window, path) || !PassesNameTests(window, path))
+            if (!PassesExtensionTest(live, path) || !PassesNameTests(live, path))
                 continue;
-            switch (content.Test(window, static_cast<std::size_t>(i))) {
+            switch (content.Test(live, static_cast<std::size_t>(i))) {
                 case ContentOutcome::Hit:
                     state.HitList.AppendLine(path);
                     break;
@@ -266,22 +231,22 @@ void SearchRun(SearchWindow& window, SearchState& state) {
                     break;
             }
         }
-        ShowResults(window, state);
+        ShowResults(live.fullPaths, state, events);
     }
     ReportUnreadable(unreadable, walk.unopened);
 }
 
-void ShowResults(SearchWindow& window, SearchState& state) {
+void ShowResults(bool fullPaths, SearchState& state, SearchEvents& events) {
     const std::vector<std::string>& hits = state.HitList.Lines();
-    const bool fullPaths = window.FullPaths();
-    TStringList shown;
-    state.ResultLineHits.clear();
+    state.ResultLines.clear();
     for (std::size_t i = 0; i < hits.size(); ++i) {
-        shown.AppendLine(fullPaths ? hits[i] : FileNamePart(hits[i]));
-        const int lines = 1 + LineBreaks(shown.Lines().back());
-        state.ResultLineHits.insert(state.ResultLineHits.end(), lines, static_cast<int>(i));
+        // Each hit followed by CR LF, as in the hit list's Text form: a name that ends in a line
+        // break shows an empty line after it.
+        const std::string shown = (fullPaths ? hits[i] : FileNamePart(hits[i])) + "\r\n";
+        for (const std::string_view line : SplitLines(shown))
+            state.ResultLines.push_back({std::string(line), static_cast<int>(i)});
     }
-    window.SetResultText(shown.Text());
+    events.SetResultLines(state.ResultLines);
 }
 
 }  // namespace tanmira

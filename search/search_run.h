@@ -18,9 +18,9 @@ struct SearchState {
     KeywordForms ContentExcludeKeyword;
     TStringList FileList;
     TStringList HitList;
-    // For each line of the result text, the index in HitList of the hit it shows: a file name
-    // that holds line breaks spans several lines. Rebuilt by every result display.
-    std::vector<int> ResultLineHits;
+    // The lines of the result box with the hit each shows. Rebuilt by every result display,
+    // emptied at the start of a run (the box's lines then no longer name these hits).
+    std::vector<ResultLine> ResultLines;
 };
 
 // Runs one search to its end. During the walk the window shows the count of listed entries and
@@ -28,10 +28,13 @@ struct SearchState {
 // Files and folders that cannot be opened are skipped; when there were any, the run raises
 // EFOpenError naming the first file (or the first folder when no file failed) and counting the
 // others, after the results are shown and the start control is enabled again.
-void SearchRun(SearchWindow& window, SearchState& state);
+// The request is read once at the start; live for each file (and by the result display at the
+// end); events tell the window what the run does.
+void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEvents& events,
+               SearchState& state);
 
-// Rebuilds the result text from the hit list: full paths or file names, each followed by CR LF;
-// and the line-to-hit index, counting each CR LF, lone CR and lone LF as one line break.
-void ShowResults(SearchWindow& window, SearchState& state);
+// Rebuilds the result lines from the hit list, full paths or file names, and hands them to
+// events. A hit's text is split at each CR LF, lone CR and lone LF into lines of the same hit.
+void ShowResults(bool fullPaths, SearchState& state, SearchEvents& events);
 
 }  // namespace tanmira

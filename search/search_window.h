@@ -1,5 +1,5 @@
-// What a search run needs from the window that starts it: the values it reads from the
-// controls, the texts it writes, and a way to let the window handle its pending events.
+// What a search run needs from the window that starts it: the request read once at the start, the
+// live controls read for each file, and the events through which the run shows what it does.
 #pragma once
 
 #include <optional>
@@ -13,40 +13,51 @@ namespace tanmira {
 // The lines the window's extension list holds at start.
 const std::vector<std::string>& StoredExtensionLines();
 
-// The window as a search run sees it. Texts are byte strings in the system code page.
-class SearchWindow {
-  public:
-    virtual ~SearchWindow() = default;
-
-    // Read once, at the start of a run.
-    virtual std::string FolderToSearch() const = 0;  // DirectoryListBox1.Directory
-    virtual bool IncludeSubfolders() const = 0;      // CheckBox2
+// What a run reads once, at its start. Texts are byte strings in the system code page.
+struct SearchRequest {
+    std::string folder;       // DirectoryListBox1.Directory
+    bool subfolders = false;  // CheckBox2
     // ComboBox1's chosen item; nothing when no item is chosen, and the content keywords of the
     // previous run are then searched again.
-    virtual std::optional<KeywordEncoding> ContentEncoding() const = 0;
+    std::optional<KeywordEncoding> encoding;
+    std::string content;         // Edit2
+    std::string contentExclude;  // Edit3
+};
 
-    // Read at the start (keywords) and again for each file (only whether they are empty). The
-    // texts read for each file are given by reference: a run reads them thousands of times.
-    virtual const std::string& ContentText() const = 0;         // Edit2
-    virtual const std::string& ContentExcludeText() const = 0;  // Edit3
+// The controls a user may change during a run, as the run reads them for each file (and, for the
+// display form, when it shows the results). The window keeps its copy current between files; the
+// read-ahead worker keeps the copy taken at the start of the run.
+struct LiveControls {
+    std::string name;         // Edit4
+    std::string nameExclude;  // Edit5
+    // Memo2.Lines; empty when Memo2's whole text is empty, and every extension then passes.
+    std::vector<std::string> extensionLines;
+    bool extensionListEnabled = true;  // Memo2.Enabled
+    bool contentEmpty = true;          // Edit2 holds no text: the content test passes at once
+    bool contentExcludeEmpty = true;   // Edit3 holds no text: the exclusion test passes at once
+    bool fullPaths = false;            // CheckBox1: the result display shows full paths
+};
 
-    // Read for each file.
-    virtual const std::string& NameText() const = 0;         // Edit4
-    virtual const std::string& NameExcludeText() const = 0;  // Edit5
-    virtual bool ExtensionListEmpty() const = 0;             // Memo2's whole text is empty
-    virtual bool ExtensionListEnabled() const = 0;           // Memo2.Enabled
-    virtual const std::vector<std::string>& ExtensionLines() const = 0;  // Memo2.Lines
+// One line of the result box and the index in the hit list of the hit it shows: a file name that
+// holds line breaks spans several lines.
+struct ResultLine {
+    std::string text;
+    int hit = 0;
+    friend bool operator==(const ResultLine&, const ResultLine&) = default;
+};
 
-    // Read by the result display.
-    virtual bool FullPaths() const = 0;  // CheckBox1
+// What a run tells the window. Every method does nothing unless overridden.
+class SearchEvents {
+  public:
+    virtual ~SearchEvents() = default;
 
-    // Written by the run.
-    virtual void SetStartEnabled(bool enabled) = 0;             // Button2.Enabled
-    virtual void SetResultText(const std::string& text) = 0;    // Memo1 text
-    virtual void SetProgressText(const std::string& text) = 0;  // status bar
+    virtual void SetStartEnabled(bool /*enabled*/) {}                         // Button2.Enabled
+    virtual void SetProgressText(const std::string& /*text*/) {}              // status bar
+    virtual void SetResultLines(const std::vector<ResultLine>& /*lines*/) {}  // Memo1
 
-    // Lets the window handle every pending event once (clicks, timers, close requests).
-    virtual void ProcessPendingEvents() = 0;
+    // Lets the window handle every pending event once (clicks, timers, close requests); the live
+    // controls may change only here.
+    virtual void ProcessPendingEvents() {}
 };
 
 }  // namespace tanmira

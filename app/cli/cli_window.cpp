@@ -1,17 +1,23 @@
-// Result text of tanmira-cli.
+// The request, the live controls and the printed results of tanmira-cli.
 #include "app/cli/cli_window.h"
 
 namespace tanmira::cli {
 
-std::string CliWindow::ResultLines() const {
-    std::string lines;
-    lines.reserve(resultText_.size());
-    for (std::size_t i = 0; i < resultText_.size(); ++i) {
-        if (resultText_[i] == '\r' && i + 1 < resultText_.size() && resultText_[i + 1] == '\n')
-            continue;  // the LF that follows ends the line
-        lines += resultText_[i];
-    }
-    return lines;
+SearchRequest RequestOf(const CliOptions& options) {
+    return {options.folder, options.subfolders, options.encoding, options.content,
+            options.contentExclude};
+}
+
+LiveControls LiveControlsOf(const CliOptions& options) {
+    return {options.name,           options.nameExclude,     options.extensions,
+            !options.allExtensions, options.content.empty(), options.contentExclude.empty(),
+            options.fullPaths};
+}
+
+void CliEvents::SetResultLines(const std::vector<ResultLine>& lines) {
+    for (const ResultLine& line : lines)
+        out_ << line.text << '\n';
+    out_.flush();
 }
 
 }  // namespace tanmira::cli

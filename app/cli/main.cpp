@@ -21,15 +21,13 @@ int main(int argc, char** argv) {
                                                               : cli::VersionText());
         return 0;
     }
-    cli::CliWindow window(*options);
+    cli::CliEvents events(std::cout);
     SearchState state;
-    int status = 0;
     try {
-        SearchRun(window, state);
+        SearchRun(cli::RequestOf(*options), cli::LiveControlsOf(*options), events, state);
     } catch (const EFOpenError& e) {
         std::cerr << e.Message() << "\n";
-        status = 2;
+        return 2;
     }
-    std::cout << window.ResultLines() << std::flush;
-    return status;
+    return 0;
 }

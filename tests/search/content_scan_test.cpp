@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <tuple>
 
 #include "search/string_list.h"
 #include "search/text_rules.h"
@@ -148,6 +149,56 @@ TEST(ContentScan, OnePassAgreesWithTheLiteralRulesForEveryGroup) {
     }
     EXPECT_GT(hits, 1000);  // the generator produces both outcomes
     EXPECT_GT(endedEarly, 200);
+}
+
+// Records every match, in the order of offsets.
+struct EveryMatch : MatchSink {
+    Next Take(const ContentMatch& match) override {
+        matches.push_back(match);
+        return Next::More;
+    }
+    std::vector<ContentMatch> Sorted() const {
+        std::vector<ContentMatch> sorted = matches;
+        std::sort(sorted.begin(), sorted.end(), [](const ContentMatch& a, const ContentMatch& b) {
+            return std::tie(a.offset, a.group, a.form) < std::tie(b.offset, b.group, b.form);
+        });
+        return sorted;
+    }
+    std::vector<ContentMatch> matches;
+};
+
+TEST(ContentScan, ReportsEveryMatchWithItsGroupFormAndOffset) {
+    const ContentPattern o(PreparedKeyword{"O", true, false, 2});
+    const ContentPattern across(PreparedKeyword{"o\r\nw", true, false});
+    const ContentPattern lineBreak(PreparedKeyword{"\r\n", true, false});
+    ScanQuery query;
+    query.AddGroup({&o, &across});
+    query.AddGroup({&lineBreak});
+    const std::string text = "Hello\nWorld";  // the end counts as one more line break
+    std::mt19937 rng(1);
+    PieceReader reader(text, rng, 2);
+    EveryMatch sink;
+    EXPECT_EQ(ContentScanner(1).Scan(reader, query, sink), ScanEnd::Done);
+    EXPECT_EQ(sink.Sorted(),
+              (std::vector<ContentMatch>{{0, 0, 4}, {0, 2, 4}, {1, 0, 5}, {0, 2, 7}, {1, 0, 11}}));
+
+    // Files read whole and texts read in small pieces give the same matches, each once.
+    testing::TempTree tree;
+    for (int round = 0; round < 2000; ++round) {
+        const std::string random = RandomBytes(rng, 80);
+        const std::vector<ContentPattern> patterns = {
+            ContentPattern(PreparedKeyword{RandomBytes(rng, 3), true, rng() % 2 == 0}),
+            ContentPattern(PreparedKeyword{RandomBytes(rng, 3), true, rng() % 2 == 0})};
+        ScanQuery twoGroups;
+        twoGroups.AddGroup({&patterns[0]});
+        twoGroups.AddGroup({&patterns[1], &patterns[0]});
+        EveryMatch expected;
+        ContentScanner().Scan(tree.File("f", random), twoGroups, expected);
+        PieceReader pieces(random, rng, 1 + rng() % 5);
+        EveryMatch found;
+        ContentScanner(1 + rng() % 4).Scan(pieces, twoGroups, found);
+        ASSERT_EQ(found.Sorted(), expected.Sorted()) << ::testing::PrintToString(random);
+    }
 }
 
 TEST(ContentScan, FindsKeywordsAcrossSliceAndPieceBorders) {

@@ -44,10 +44,10 @@ class ReadAheadTest : public ::testing::Test {
         };
     }
 
-    // Lets the worker fill its window before the loop starts, so that the first files' answers
-    // are the worker's.
-    void AwaitWorker(std::size_t window) {
-        while (claimed < window)
+    // Lets the worker claim its files ahead before the loop starts, so that the first files'
+    // answers are the worker's.
+    void AwaitWorker(std::size_t filesAhead) {
+        while (claimed < filesAhead)
             std::this_thread::yield();
     }
 
@@ -63,13 +63,13 @@ class ReadAheadTest : public ::testing::Test {
 TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
     struct Case {
         const char* what;
-        std::size_t window;
+        std::size_t filesAhead;
         std::size_t step;    // the loop asks for every step-th file
         bool askOtherQuery;  // the loop asks with a query the worker does not scan with
     };
     const Case cases[] = {
-        {"every file", ReadAhead::kWindow, 1, false},
-        {"a window of two", 2, 1, false},
+        {"every file", ReadAhead::kFilesAhead, 1, false},
+        {"two files ahead", 2, 1, false},
         {"every third file", 8, 3, false},
         {"another query", 8, 1, true},
     };
@@ -77,8 +77,8 @@ TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
         SCOPED_TRACE(c.what);
         ContentScanner own;
         ContentScanner reference;
-        ReadAhead readAhead(files, &exclude, Wanted(), c.window);
-        AwaitWorker(c.window);
+        ReadAhead readAhead(files, exclude, Wanted(), c.filesAhead);
+        AwaitWorker(c.filesAhead);
         const ScanQuery& asked = c.askOtherQuery ? includeOnly : exclude;
         for (std::size_t i = 0; i < files.size(); i += c.step) {
             SCOPED_TRACE(files[i]);
@@ -89,7 +89,7 @@ TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
 
 TEST_F(ReadAheadTest, FilesRemovedOrWrittenAfterTheirScanAreScannedAgain) {
     ContentScanner own;
-    ReadAhead readAhead(files, &exclude, Wanted(), 8);
+    ReadAhead readAhead(files, exclude, Wanted(), 8);
     AwaitWorker(8);
     std::filesystem::remove(files[1]);
     tree.File(files[2].substr(tree.Root().size() + 1), "now Alpha");

@@ -1,5 +1,5 @@
-// A search window for tests: plain fields stand for the controls, the texts the run writes are
-// recorded, and a callback stands for the events handled between files.
+// A search window for tests: plain fields stand for the controls, what the run shows is recorded,
+// and a callback stands for the events handled between files.
 #pragma once
 
 #include <functional>
@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "search/search_run.h"
 #include "search/search_window.h"
 
 namespace tanmira::testing {
 
-class FakeSearchWindow : public SearchWindow {
+class FakeSearchWindow : public SearchEvents {
   public:
     using Lines = std::vector<std::string>;
 
@@ -24,31 +25,56 @@ class FakeSearchWindow : public SearchWindow {
     bool extensionsEnabled = true;
     bool fullPaths = false;
 
+    // The result box's text: each line followed by CR LF.
     std::string result = "検索結果　　含むファイルのアドレス\r\n";
     Lines progress;
     std::vector<bool> startEnabled;
     std::function<void(int)> onEvents;  // called with the number of the call, from 0
     int eventCalls = 0;
 
-    std::string FolderToSearch() const override { return folder; }
-    bool IncludeSubfolders() const override { return subfolders; }
-    std::optional<KeywordEncoding> ContentEncoding() const override { return encoding; }
-    const std::string& ContentText() const override { return content; }
-    const std::string& ContentExcludeText() const override { return contentExclude; }
-    const std::string& NameText() const override { return name; }
-    const std::string& NameExcludeText() const override { return nameExclude; }
-    bool ExtensionListEmpty() const override { return extensions.empty(); }
-    bool ExtensionListEnabled() const override { return extensionsEnabled; }
-    const Lines& ExtensionLines() const override { return extensions; }
-    bool FullPaths() const override { return fullPaths; }
+    SearchRequest Request() const {
+        return {folder, subfolders, encoding, content, contentExclude};
+    }
+
+    // The live controls as the fields stand now; kept current after each event call.
+    const LiveControls& Live() {
+        live_ = {name,
+                 nameExclude,
+                 extensions,
+                 extensionsEnabled,
+                 content.empty(),
+                 contentExclude.empty(),
+                 fullPaths};
+        return live_;
+    }
+
     void SetStartEnabled(bool enabled) override { startEnabled.push_back(enabled); }
-    void SetResultText(const std::string& text) override { result = text; }
+    void SetResultLines(const std::vector<ResultLine>& lines) override {
+        result.clear();
+        for (const ResultLine& line : lines)
+            result += line.text + "\r\n";
+    }
     void SetProgressText(const std::string& text) override { progress.push_back(text); }
     void ProcessPendingEvents() override {
         if (onEvents)
             onEvents(eventCalls);
         ++eventCalls;
+        Live();
     }
+
+  private:
+    LiveControls live_;
 };
+
+// A run with the fake as request, live controls and events.
+inline void SearchRun(FakeSearchWindow& window, SearchState& state) {
+    const SearchRequest request = window.Request();
+    tanmira::SearchRun(request, window.Live(), window, state);
+}
+
+// The result display with the fake's display form.
+inline void ShowResults(FakeSearchWindow& window, SearchState& state) {
+    tanmira::ShowResults(window.fullPaths, state, window);
+}
 
 }  // namespace tanmira::testing
