@@ -6,7 +6,6 @@
 #include "search/content_scan.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -17,17 +16,6 @@ namespace {
 
 // Bytes searched for every pattern before the next slice: an early find spares the rest.
 constexpr std::size_t kSliceSize = 64 * 1024;
-
-constexpr std::array<char, 256> kFolded = [] {
-    std::array<char, 256> table{};
-    for (int c = 0; c < 256; ++c)
-        table[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return table;
-}();
-
-char FoldByte(char c) {
-    return kFolded[static_cast<unsigned char>(c)];
-}
 
 bool IsLineBreak(char c) {
     return c == '\r' || c == '\n';
@@ -174,7 +162,7 @@ bool ContentPattern::OccursIn(const TextWindow& window, std::size_t from, std::s
             // Without line breaks and trail bytes a match is the folded bytes one for one.
             if (at + folded_.size() <= window.size &&
                 std::equal(folded_.begin(), folded_.end(), window.bytes + at,
-                           [](char p, char t) { return p == FoldByte(t); }))
+                           [](char p, char t) { return p == LowerAscii(t); }))
                 return true;
             continue;
         }
@@ -194,6 +182,7 @@ ContentPattern::Verdict ContentPattern::MatchAt(const TextWindow& window, std::s
                                                 std::size_t into, bool trail) const {
     static constexpr char kCrLf[2] = {'\r', '\n'};
     std::size_t matched = 0;
+    TrailCursor cursor(*leadBytes_, trail);
     // Compares the loaded text's bytes for one raw byte (from offset into) with the pattern.
     auto compare = [&](const char* bytes, std::size_t length) {
         for (std::size_t k = into; k < length && matched < folded_.size(); ++k, ++matched) {
@@ -213,20 +202,16 @@ ContentPattern::Verdict ContentPattern::MatchAt(const TextWindow& window, std::s
                        : Verdict::NoMatch;
         }
         const char c = window.bytes[i];
+        const bool trailByte = cursor.Next(c);
         bool same;
         if (IsLineBreak(c)) {
             // A window that starts with the LF of a CR LF takes it for a lone LF: the CR LF
             // it then stands for is the one the CR before the window stood for.
             const char previous = i > 0 ? window.bytes[i - 1] : '\0';
             same = compare(kCrLf, c == '\n' && previous == '\r' ? 0 : 2);
-            trail = false;
-        } else if (trail) {
-            same = compare(&c, 1);
-            trail = false;
         } else {
-            const char folded = FoldByte(c);
+            const char folded = trailByte ? c : LowerAscii(c);
             same = compare(&folded, 1);
-            trail = leadBytes_->test(static_cast<unsigned char>(c));
         }
         if (!same)
             return Verdict::NoMatch;
