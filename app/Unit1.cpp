@@ -21,6 +21,7 @@
 #include "app/group_box.h"
 #include "app/handler_guard.h"
 #include "app/result_menu.h"
+#include "display/display_text.h"
 
 namespace tanmira {
 namespace {
@@ -53,7 +54,7 @@ class TMemo : public QPlainTextEdit {
 // The lines of a multi-line text, split as a string list splits its Text.
 std::vector<std::string> LinesOf(const QString& text) {
     TStringList lines;
-    lines.SetText(text.toLocal8Bit().toStdString());
+    lines.SetText(ToSystemText(text));
     return lines.Lines();
 }
 
@@ -204,10 +205,9 @@ void TForm1::CacheTexts() {
                                                          {Edit4, &nameText_},
                                                          {Edit5, &nameExcludeText_}};
     for (const auto& [edit, cache] : edits) {
-        *cache = edit->text().toLocal8Bit().toStdString();
-        connect(edit, &QLineEdit::textChanged, this, [cache = cache](const QString& text) {
-            *cache = text.toLocal8Bit().toStdString();
-        });
+        *cache = ToSystemText(edit->text());
+        connect(edit, &QLineEdit::textChanged, this,
+                [cache = cache](const QString& text) { *cache = ToSystemText(text); });
     }
     extensionLines_ = LinesOf(Memo2->toPlainText());
     connect(Memo2, &QPlainTextEdit::textChanged, this,
@@ -215,7 +215,7 @@ void TForm1::CacheTexts() {
 }
 
 void TForm1::FormCreate() {
-    Edit1->setText(QString::fromLocal8Bit(DirectoryListBox1->Directory()));
+    Edit1->setText(FromSystemText(DirectoryListBox1->Directory()));
     state_ = std::make_unique<SearchState>();
 }
 
@@ -228,7 +228,7 @@ void TForm1::Close1Click() {
 }
 
 void TForm1::Button1Click() {
-    DirectoryListBox1->SetDirectory(Edit1->text().toLocal8Bit().toStdString());
+    DirectoryListBox1->SetDirectory(ToSystemText(Edit1->text()));
     DriveComboBox1->SetDrive(DirectoryListBox1->Drive());
 }
 
@@ -237,7 +237,7 @@ void TForm1::DriveComboBox1Change() {
 }
 
 void TForm1::DirectoryListBox1Change() {
-    Edit1->setText(QString::fromLocal8Bit(DirectoryListBox1->Directory()));
+    Edit1->setText(FromSystemText(DirectoryListBox1->Directory()));
 }
 
 void TForm1::Button2Click() {
