@@ -39,8 +39,8 @@ class EOutOfResources : public Exception {
     EOutOfResources();
 };
 
-// No application could be started to open a result: "ファイル %s を開くアプリケーションを起動で
-// きません" (or "フォルダ %s ..."), with a line on what to install.
+// No application could be started to open a result, with a line on what to install:
+// "ファイル %s を開くアプリケーションを起動できません" (or "フォルダ %s ...").
 class ELaunchError : public Exception {
   public:
     enum class Target { File, Folder };
@@ -50,8 +50,8 @@ class ELaunchError : public Exception {
 // The report's text for a failure to get memory: "メモリが不足しています".
 const std::string& OutOfMemoryText();
 
-// The report's text for a failure that is none of the program's exceptions: "不明なエラーが発生し
-// ました".
+// The report's text for a failure that is none of the program's exceptions:
+// "不明なエラーが発生しました".
 const std::string& UnknownErrorText();
 
 }  // namespace tanmira

@@ -17,12 +17,10 @@ namespace tanmira {
 
 using platform::IsAsciiLetter;
 using platform::IsTrailByte;
-using platform::kAsciiLower;
 using platform::LeadByteTable;
 using platform::LowerAscii;
 using platform::PathStyle;
 using platform::TrailCursor;
-using platform::UpperAscii;
 
 // A lead-byte table in which no byte opens a double-byte character.
 const LeadByteTable& NoLeadBytes();
