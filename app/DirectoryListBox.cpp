@@ -10,6 +10,7 @@
 
 #include "app/edit_shortcuts.h"
 #include "app/folder_path.h"
+#include "display/display_text.h"
 #include "platform/platform.h"
 
 namespace tanmira {
@@ -155,7 +156,7 @@ void TDirectoryListBox::BuildLines() {
 
     std::vector<std::pair<QString, std::string>> subfolders;
     for (std::string& name : platform::Subfolders(directory_))
-        subfolders.emplace_back(QString::fromLocal8Bit(name), std::move(name));
+        subfolders.emplace_back(DisplayName(name), std::move(name));
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(subfolders.begin(), subfolders.end(), [&](const auto& a, const auto& b) {
@@ -167,7 +168,7 @@ void TDirectoryListBox::BuildLines() {
             {LineKind::Subfolder, name, JoinFolder(directory_, name, kStyle), subLevel});
 
     for (const FolderLine& line : lines) {
-        const QString text = QString::fromLocal8Bit(line.text);
+        const QString text = DisplayName(line.text);
         auto* row =
             new QListWidgetItem(LineIcon(line.kind), casePreserving_ ? text : text.toLower());
         row->setData(kFolderRole, QByteArray::fromStdString(line.folder));

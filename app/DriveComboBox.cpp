@@ -4,6 +4,7 @@
 #include <QStyle>
 
 #include "app/folder_path.h"
+#include "display/display_text.h"
 #include "platform/platform.h"
 #include "search/text_rules.h"
 
@@ -85,7 +86,7 @@ void TDriveComboBox::BuildItems() {
         if (drive.type == platform::DriveType::Remote)
             remote = platform::RemoteName(drive.root).value_or(std::string());
         addItem(style()->standardIcon(*icon),
-                QString::fromLocal8Bit(DriveItemText(drive, label, remote, kStyle)),
+                DisplayName(DriveItemText(drive, label, remote, kStyle)),
                 QByteArray::fromStdString(drive.root));
     }
     setCurrentIndex(-1);

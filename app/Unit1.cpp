@@ -21,6 +21,7 @@
 #include "app/group_box.h"
 #include "app/handler_guard.h"
 #include "app/result_menu.h"
+#include "display/display_text.h"
 
 namespace tanmira {
 namespace {
@@ -53,7 +54,7 @@ class TMemo : public QPlainTextEdit {
 // The lines of a multi-line text, split as a string list splits its Text.
 std::vector<std::string> LinesOf(const QString& text) {
     TStringList lines;
-    lines.SetText(text.toLocal8Bit().toStdString());
+    lines.SetText(ToSystemText(text));
     return lines.Lines();
 }
 
@@ -202,10 +203,9 @@ void TForm1::CacheTexts() {
     const std::pair<QLineEdit*, std::string*> edits[] = {{Edit4, &live_.name},
                                                          {Edit5, &live_.nameExclude}};
     for (const auto& [edit, cache] : edits) {
-        *cache = edit->text().toLocal8Bit().toStdString();
-        connect(edit, &QLineEdit::textChanged, this, [cache = cache](const QString& text) {
-            *cache = text.toLocal8Bit().toStdString();
-        });
+        *cache = ToSystemText(edit->text());
+        connect(edit, &QLineEdit::textChanged, this,
+                [cache = cache](const QString& text) { *cache = ToSystemText(text); });
     }
     const std::pair<QLineEdit*, bool*> emptiness[] = {{Edit2, &live_.contentEmpty},
                                                       {Edit3, &live_.contentExcludeEmpty}};
@@ -220,7 +220,7 @@ void TForm1::CacheTexts() {
 }
 
 void TForm1::FormCreate() {
-    Edit1->setText(QString::fromLocal8Bit(DirectoryListBox1->Directory()));
+    Edit1->setText(FromSystemText(DirectoryListBox1->Directory()));
     state_ = std::make_unique<SearchState>();
 }
 
@@ -233,7 +233,7 @@ void TForm1::Close1Click() {
 }
 
 void TForm1::Button1Click() {
-    DirectoryListBox1->SetDirectory(Edit1->text().toLocal8Bit().toStdString());
+    DirectoryListBox1->SetDirectory(ToSystemText(Edit1->text()));
     DriveComboBox1->SetDrive(DirectoryListBox1->Drive());
 }
 
@@ -242,7 +242,7 @@ void TForm1::DriveComboBox1Change() {
 }
 
 void TForm1::DirectoryListBox1Change() {
-    Edit1->setText(QString::fromLocal8Bit(DirectoryListBox1->Directory()));
+    Edit1->setText(FromSystemText(DirectoryListBox1->Directory()));
 }
 
 void TForm1::Button2Click() {
@@ -312,8 +312,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 SearchRequest TForm1::Request() const {
     return {DirectoryListBox1->Directory(), CheckBox2->isChecked(),
-            EncodingAt(ComboBox1->currentIndex()), Edit2->text().toLocal8Bit().toStdString(),
-            Edit3->text().toLocal8Bit().toStdString()};
+            EncodingAt(ComboBox1->currentIndex()), ToSystemText(Edit2->text()),
+            ToSystemText(Edit3->text())};
 }
 
 void TForm1::RefreshLiveControls() {

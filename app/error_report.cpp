@@ -3,6 +3,7 @@
 
 #include <QMessageBox>
 
+#include "display/display_text.h"
 #include "search/text_rules.h"
 
 namespace tanmira {
@@ -33,7 +34,7 @@ std::string ErrorReportText(std::string_view message, const platform::LeadByteTa
 
 void ShowErrorReport(QWidget* owner, const std::string& message) {
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle),
-                    QString::fromLocal8Bit(ErrorReportText(message)), QMessageBox::Ok, owner);
+                    FromSystemText(ErrorReportText(message)), QMessageBox::Ok, owner);
     box.exec();
 }
 

@@ -14,14 +14,6 @@ bool IsWindows(PathStyle style) {
     return style == PathStyle::Windows;
 }
 
-bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // True when the 0-based byte j of s is a separator, not the trail byte of a double-byte character.
 bool IsSeparatorAt(const std::string& s, std::size_t j, PathStyle style,
                    const platform::LeadByteTable& leadBytes) {
@@ -41,7 +33,7 @@ std::size_t RootLength(const std::string& dir, PathStyle style,
                        const platform::LeadByteTable& leadBytes) {
     if (!IsWindows(style))
         return !dir.empty() && dir[0] == '/' ? 1 : 0;
-    if (dir.size() >= 2 && IsLetter(dir[0]) && dir[1] == ':')
+    if (dir.size() >= 2 && IsAsciiLetter(dir[0]) && dir[1] == ':')
         return dir.size() >= 3 && dir[2] == '\\' ? 3 : 2;
     if (dir.rfind("\\\\", 0) != 0)
         return dir.empty() || dir[0] != '\\' ? 0 : 1;
@@ -66,7 +58,7 @@ FolderTarget ResolveFolderText(const std::string& text, PathStyle style, const P
     std::string path = text;
     if (text.size() >= 2 && text.front() == '[' && text.back() == ']')
         path = text.substr(1, text.size() - 2);
-    else if (IsWindows(style) && text.size() >= 2 && IsLetter(text[0]) && text[1] == ':')
+    else if (IsWindows(style) && text.size() >= 2 && IsAsciiLetter(text[0]) && text[1] == ':')
         target.driveRoot = std::string{LowerAscii(text[0]), ':', '\\'};
 
     const std::string last = FileNamePart(path, style, leadBytes);

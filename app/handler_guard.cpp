@@ -25,11 +25,11 @@ void RunGuarded(QWidget* owner, const std::function<void()>& handler) noexcept {
     } catch (const Exception& e) {
         Report(owner, e.Message());
     } catch (const std::bad_alloc&) {
-        Report(owner, "メモリが不足しています");
+        Report(owner, OutOfMemoryText());
     } catch (const std::exception& e) {
         Report(owner, e.what());
     } catch (...) {
-        Report(owner, "不明なエラーが発生しました");
+        Report(owner, UnknownErrorText());
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include <QStatusBar>
 
+#include "display/display_text.h"
+
 namespace tanmira {
 
 void ThrottledStatusText::Set(const std::string& text) {
@@ -18,7 +20,7 @@ void ThrottledStatusText::Flush() {
 }
 
 void ThrottledStatusText::Show() {
-    bar_->showMessage(QString::fromLocal8Bit(latest_));
+    bar_->showMessage(FromSystemText(latest_));
     pending_ = false;
     sinceShown_.start();
 }

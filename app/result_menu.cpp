@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "app/handler_guard.h"
+#include "display/display_text.h"
 #include "platform/platform.h"
 #include "search/exceptions.h"
 #include "search/text_rules.h"
@@ -20,7 +21,7 @@ namespace {
 class QtDesktopOpener : public FileOpener {
   public:
     bool Open(const std::string& path) override {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(path)));
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(FromSystemText(path)));
     }
 };
 
@@ -45,7 +46,7 @@ ResultMenu::ResultMenu(QPlainTextEdit* box, std::function<const SearchState*()> 
 void ResultMenu::ShowLines(const std::vector<ResultLine>& lines) {
     QString shown;
     for (const ResultLine& line : lines)
-        shown += QString::fromLocal8Bit(line.text) + QLatin1Char('\n');
+        shown += DisplayName(line.text) + QLatin1Char('\n');
     // Characters the box would take for the end of a line of their own.
     for (const QChar c : {QChar(QChar::ParagraphSeparator), QChar(0xFDD0), QChar(0xFDD1)})
         shown.replace(c, QChar(QChar::ReplacementCharacter));
@@ -83,22 +84,19 @@ void ResultMenu::ShowMenu(const QPoint& pos) {
     QAction* first = menu->actions().value(0);
     menu->insertActions(
         first,
-        {add("開く", [this](const std::string& p) { Open(p, "ファイル"); }),
-         add("フォルダを開く", [this](const std::string& p) { Open(FolderPart(p), "フォルダ"); }),
+        {add("開く", [this](const std::string& p) { Open(p, ELaunchError::Target::File); }),
+         add("フォルダを開く",
+             [this](const std::string& p) { Open(FolderPart(p), ELaunchError::Target::Folder); }),
          add("パスをコピー", [](const std::string& p) {
-             QGuiApplication::clipboard()->setText(QString::fromLocal8Bit(p));
+             QGuiApplication::clipboard()->setText(FromSystemText(p));
          })});
     menu->insertSeparator(first);
     menu->exec(box_->viewport()->mapToGlobal(pos));
 }
 
-void ResultMenu::Open(const std::string& path, const char* what) {
-    if (!opener_->Open(path)) {
-        throw Exception(std::string(what) + " " + path +
-                        " を開くアプリケーションを起動できません\n"
-                        "(既定のアプリケーションを起動する xdg-open が見つかりません。"
-                        "xdg-utils を入れてください)");
-    }
+void ResultMenu::Open(const std::string& path, ELaunchError::Target target) {
+    if (!opener_->Open(path))
+        throw ELaunchError(path, target);
 }
 
 }  // namespace tanmira

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "search/exceptions.h"
 #include "search/search_run.h"
 
 class QMenu;
@@ -45,7 +46,7 @@ class ResultMenu : public QObject {
   private:
     // The box's edit menu for a request at pos (viewport coordinates), result commands first.
     void ShowMenu(const QPoint& pos);
-    void Open(const std::string& path, const char* what);
+    void Open(const std::string& path, ELaunchError::Target target);
 
     QPlainTextEdit* box_;
     std::function<const SearchState*()> state_;

@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "display/display_text.h"
+
 namespace tanmira {
 
 bool IsShowableAddress(const QString& address) {
@@ -20,7 +22,7 @@ void ReadAdListText(const QString& text, TStringList& list) {
         kept.truncate(lastBreak + 1);
     }
     list.ClearLines();
-    list.SetText(kept.toLocal8Bit().toStdString());
+    list.SetText(ToSystemText(kept));
     if (list.LineCount() <= kMaxAdListEntries)
         return;
     std::vector<std::string> lines;
@@ -32,7 +34,7 @@ void ReadAdListText(const QString& text, TStringList& list) {
 std::vector<int> ShowableEntries(const TStringList& list) {
     std::vector<int> showable;
     for (int i = 0; i < list.LineCount(); ++i) {
-        if (IsShowableAddress(QString::fromLocal8Bit(list.Lines()[static_cast<std::size_t>(i)])))
+        if (IsShowableAddress(FromSystemText(list.Lines()[static_cast<std::size_t>(i)])))
             showable.push_back(i);
     }
     return showable;

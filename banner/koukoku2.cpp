@@ -9,6 +9,7 @@
 
 #include "banner/ad_list.h"
 #include "banner/random.h"
+#include "display/display_text.h"
 
 #ifndef TANMIRA_AD_HOST
 #error "TANMIRA_AD_HOST must name the advertising-list server"
@@ -136,7 +137,7 @@ void Tkoukoku::koukokutimerTimer() {
     // retried every millisecond.
     std::exception_ptr failure;
     try {
-        koukokuweb->Navigate(QString::fromLocal8Bit(AdList->LineAt(i)));
+        koukokuweb->Navigate(FromSystemText(AdList->LineAt(i)));
     } catch (...) {
         failure = std::current_exception();
     }

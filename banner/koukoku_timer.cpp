@@ -5,8 +5,6 @@
 
 namespace tanmira {
 
-EOutOfResources::EOutOfResources() : Exception("タイマーを取得できません") {}
-
 void TTimer::SetEnabled(bool enabled) {
     if (enabled == enabled_)
         return;

@@ -1,5 +1,6 @@
 // TTimer: a periodic timer that leaves a running period undisturbed when a property is assigned
-// the value it already has, and the error raised when the system refuses a timer.
+// the value it already has. It raises EOutOfResources (search/exceptions.h) when the system
+// refuses a timer.
 #pragma once
 
 #include <functional>
@@ -8,12 +9,6 @@
 #include "search/exceptions.h"
 
 namespace tanmira {
-
-// The system refused a timer: "タイマーを取得できません".
-class EOutOfResources : public Exception {
-  public:
-    EOutOfResources();
-};
 
 // Calls OnTimer every Interval milliseconds while Enabled, Interval is not 0 and a handler is set.
 // Assigning a property its current value does nothing; assigning a different value stops the

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "app/Unit1.h"
+#include "display/display_text.h"
 #include "tests/app/fake_browser.h"
 
 int main(int argc, char* argv[]) {
@@ -25,7 +26,7 @@ int main(int argc, char* argv[]) {
     form.CheckBox2->setChecked(true);
     form.CheckBox1->setChecked(true);
     form.ComboBox1->setCurrentIndex(2);
-    form.Edit2->setText(QString::fromLocal8Bit(argv[2]));
+    form.Edit2->setText(tanmira::FromSystemText(argv[2]));
 
     QElapsedTimer clock;
     clock.start();

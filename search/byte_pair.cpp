@@ -9,6 +9,8 @@
 #include <immintrin.h>
 #endif
 
+#include "search/text_rules.h"
+
 namespace tanmira {
 
 namespace {
@@ -20,22 +22,15 @@ constexpr std::string_view kByCommonness(
     " e\ntasirnol_cd\tpu(h)mf,*;/=.-x\"bgy0v1w2k\r3#4<>'\x82\x83\xE3\x81"
     "8{}56[]79:+&|!?\\%@~^$`zjq");
 
-bool IsLetter(unsigned char c) {
-    const unsigned char lower = c | 0x20;
-    return lower >= 'a' && lower <= 'z';
-}
-
 // Higher for more common bytes; letters count with both cases.
-int Commonness(unsigned char c) {
-    if (IsLetter(c))
-        c |= 0x20;
-    const std::size_t at = kByCommonness.find(static_cast<char>(c));
+int Commonness(char c) {
+    const std::size_t at = kByCommonness.find(LowerAscii(c));
     return at == std::string_view::npos ? -1 : static_cast<int>(kByCommonness.size() - at);
 }
 
 BytePair::Probe ProbeAt(std::string_view key, std::size_t offset) {
     const auto c = static_cast<unsigned char>(key[offset]);
-    const unsigned char mask = IsLetter(c) ? 0x20 : 0;
+    const unsigned char mask = IsAsciiLetter(key[offset]) ? 0x20 : 0;
     return {offset, mask, static_cast<unsigned char>(c | mask)};
 }
 

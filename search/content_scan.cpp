@@ -6,7 +6,6 @@
 #include "search/content_scan.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -17,17 +16,6 @@ namespace {
 
 // Bytes searched for every pattern before the next slice: an early find spares the rest.
 constexpr std::size_t kSliceSize = 64 * 1024;
-
-constexpr std::array<char, 256> kFolded = [] {
-    std::array<char, 256> table{};
-    for (int c = 0; c < 256; ++c)
-        table[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return table;
-}();
-
-char FoldByte(char c) {
-    return kFolded[static_cast<unsigned char>(c)];
-}
 
 bool IsLineBreak(char c) {
     return c == '\r' || c == '\n';
@@ -194,7 +182,7 @@ std::size_t ContentPattern::FindIn(const BufferedText& text, std::size_t from,
             // Without line breaks and trail bytes a match is the folded bytes one for one.
             if (at + folded_.size() <= text.size &&
                 std::equal(folded_.begin(), folded_.end(), text.bytes + at,
-                           [](char p, char t) { return p == FoldByte(t); }))
+                           [](char p, char t) { return p == LowerAscii(t); }))
                 return at;
             continue;
         }
@@ -218,6 +206,7 @@ ContentPattern::Verdict ContentPattern::MatchAt(const BufferedText& text, std::s
                                                 std::size_t into, bool trail) const {
     static constexpr char kCrLf[2] = {'\r', '\n'};
     std::size_t matched = 0;
+    TrailCursor cursor(*leadBytes_, trail);
     // Compares the loaded text's bytes for one raw byte (from offset into) with the pattern.
     auto compare = [&](const char* bytes, std::size_t length) {
         for (std::size_t k = into; k < length && matched < folded_.size(); ++k, ++matched) {
@@ -237,20 +226,16 @@ ContentPattern::Verdict ContentPattern::MatchAt(const BufferedText& text, std::s
                        : Verdict::NoMatch;
         }
         const char c = text.bytes[i];
+        const bool trailByte = cursor.Next(c);
         bool same;
         if (IsLineBreak(c)) {
             // The LF of a CR LF adds nothing: the CR stood for the CR LF. A stretch never
             // starts with one (the buffer keeps the CR before it).
             const char previous = i > 0 ? text.bytes[i - 1] : '\0';
             same = compare(kCrLf, c == '\n' && previous == '\r' ? 0 : 2);
-            trail = false;
-        } else if (trail) {
-            same = compare(&c, 1);
-            trail = false;
         } else {
-            const char folded = FoldByte(c);
+            const char folded = trailByte ? c : LowerAscii(c);
             same = compare(&folded, 1);
-            trail = leadBytes_->test(static_cast<unsigned char>(c));
         }
         if (!same)
             return Verdict::NoMatch;

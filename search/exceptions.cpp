@@ -21,6 +21,14 @@ struct MessageTexts {
     std::string cannotOpen = SystemText(" は開けません");
     std::string othersBefore = SystemText("\nほかに ");
     std::string othersAfter = SystemText(" 個のファイルも開けません");
+    std::string noTimer = SystemText("タイマーを取得できません");
+    std::string launchFile = SystemText("ファイル ");
+    std::string launchFolder = SystemText("フォルダ ");
+    std::string cannotLaunch = SystemText(
+        " を開くアプリケーションを起動できません\n"
+        "(既定のアプリケーションを起動する xdg-open が見つかりません。xdg-utils を入れてください)");
+    std::string outOfMemory = SystemText("メモリが不足しています");
+    std::string unknownError = SystemText("不明なエラーが発生しました");
 };
 
 const MessageTexts& Texts() {
@@ -37,5 +45,19 @@ EFOpenError::EFOpenError(const std::string& path, int others)
     : Exception(Texts().fileBefore + path + Texts().cannotOpen +
                 (others > 0 ? Texts().othersBefore + DecimalText(others) + Texts().othersAfter
                             : std::string())) {}
+
+EOutOfResources::EOutOfResources() : Exception(Texts().noTimer) {}
+
+ELaunchError::ELaunchError(const std::string& path, Target target)
+    : Exception((target == Target::Folder ? Texts().launchFolder : Texts().launchFile) + path +
+                Texts().cannotLaunch) {}
+
+const std::string& OutOfMemoryText() {
+    return Texts().outOfMemory;
+}
+
+const std::string& UnknownErrorText() {
+    return Texts().unknownError;
+}
 
 }  // namespace tanmira

@@ -1,5 +1,7 @@
-// The program's exception classes: every failure it reports is one of these, with a fixed
-// message format.
+// The program's exception classes and the fixed texts of its error reports: every failure it
+// reports is one of these, with a fixed message format, built here once in the system code page
+// for every layer (the search, the window and the banner), so that no message reaches the
+// display in any other encoding.
 #pragma once
 
 #include <exception>
@@ -30,5 +32,26 @@ class EFOpenError : public Exception {
   public:
     explicit EFOpenError(const std::string& path, int others = 0);
 };
+
+// The system refused a timer: "タイマーを取得できません".
+class EOutOfResources : public Exception {
+  public:
+    EOutOfResources();
+};
+
+// No application could be started to open a result, with a line on what to install:
+// "ファイル %s を開くアプリケーションを起動できません" (or "フォルダ %s ...").
+class ELaunchError : public Exception {
+  public:
+    enum class Target { File, Folder };
+    ELaunchError(const std::string& path, Target target);
+};
+
+// The report's text for a failure to get memory: "メモリが不足しています".
+const std::string& OutOfMemoryText();
+
+// The report's text for a failure that is none of the program's exceptions:
+// "不明なエラーが発生しました".
+const std::string& UnknownErrorText();
 
 }  // namespace tanmira

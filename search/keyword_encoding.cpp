@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/platform.h"
+#include "search/text_rules.h"
 
 namespace tanmira {
 
@@ -22,8 +23,7 @@ bool HoldsDoubleByteCharacter(const std::string& sjis) {
 // True when bytes hold an ASCII letter. Folding leaves every other byte alone, so the text of a
 // keyword without one matches under every folding rule exactly where it matches unfolded.
 bool HoldsLetter(const std::string& bytes) {
-    return std::any_of(bytes.begin(), bytes.end(),
-                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
+    return std::any_of(bytes.begin(), bytes.end(), IsAsciiLetter);
 }
 
 }  // namespace

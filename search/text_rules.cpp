@@ -7,10 +7,6 @@ namespace tanmira {
 
 namespace {
 
-bool IsLead(const LeadByteTable& leadBytes, char c) {
-    return leadBytes.test(static_cast<unsigned char>(c));
-}
-
 // Whether c is one of the few delimiter bytes (a plain loop: this runs for every byte of every
 // file name tested).
 bool IsOneOf(char c, std::string_view delimiters) {
@@ -56,22 +52,14 @@ const LeadByteTable& NoLeadBytes() {
 std::string FoldCase(std::string_view s, const LeadByteTable& leadBytes) {
     std::string folded(s);
     if (leadBytes.none()) {  // no trail bytes to keep (the POSIX system code page)
-        for (char& c : folded) {
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        }
+        for (char& c : folded)
+            c = LowerAscii(c);
         return folded;
     }
-    bool trail = false;
+    TrailCursor cursor(leadBytes);
     for (char& c : folded) {
-        if (trail) {
-            trail = false;
-            continue;
-        }
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        else
-            trail = IsLead(leadBytes, c);
+        if (!cursor.Next(c))
+            c = LowerAscii(c);
     }
     return folded;
 }
@@ -85,15 +73,6 @@ std::size_t FindSubstring(std::string_view pattern, std::string_view text) {
 
 bool SameBytes(std::string_view a, std::string_view b) {
     return a == b;
-}
-
-bool IsTrailByte(std::string_view s, std::size_t i, const LeadByteTable& leadBytes) {
-    if (i < 2 || i > s.size() || s[i - 1] == '\0')
-        return false;
-    std::size_t run = 0;
-    for (std::size_t j = i - 1; j >= 1 && IsLead(leadBytes, s[j - 1]); --j)
-        ++run;
-    return run % 2 == 1;
 }
 
 std::string FileNamePart(std::string_view path, PathStyle style, const LeadByteTable& leadBytes) {

@@ -1,5 +1,8 @@
-// The byte-wise text rules on which every test of a search rests: case folding, substring
-// search, equality, the file-name and extension parts of a path, and decimal text.
+// The byte-wise text rules on which every test of a search rests: the ASCII letter test and case
+// tables, the trail-byte rules of double-byte characters, case folding, substring search,
+// equality, the file-name and extension parts of a path, and decimal text. The lowest of them
+// live in platform/byte_rules.h, so that the platform layer shares them; the search takes them
+// from here.
 #pragma once
 
 #include <cstddef>
@@ -8,12 +11,17 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/byte_rules.h"
 #include "platform/platform.h"
 
 namespace tanmira {
 
+using platform::IsAsciiLetter;
+using platform::IsTrailByte;
 using platform::LeadByteTable;
+using platform::LowerAscii;
 using platform::PathStyle;
+using platform::TrailCursor;
 
 // A lead-byte table in which no byte opens a double-byte character.
 const LeadByteTable& NoLeadBytes();
@@ -29,10 +37,6 @@ std::size_t FindSubstring(std::string_view pattern, std::string_view text);
 
 // True when a and b hold the same bytes.
 bool SameBytes(std::string_view a, std::string_view b);
-
-// True when the byte at 1-based position i of s is the second byte of a double-byte character:
-// the unbroken run of lead bytes that ends just before it has an odd length.
-bool IsTrailByte(std::string_view s, std::size_t i, const LeadByteTable& leadBytes);
 
 // The part of path after its last separator (or drive colon in the Windows style).
 std::string FileNamePart(std::string_view path, PathStyle style = platform::kNativePathStyle,

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "platform/byte_rules.h"
 #include "platform/platform.h"
 #include "platform/posix/mountinfo.h"
 
@@ -107,9 +108,9 @@ FileId IdOf(const struct stat& st) {
     return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
+// A byte upper-cased, as an unsigned value for the name order.
 unsigned char Upper(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - ('a' - 'A')) : byte;
+    return static_cast<unsigned char>(UpperAscii(c));
 }
 
 // Name order: bytes with a-z taken as A-Z, ties broken by the raw bytes.

@@ -7,22 +7,12 @@
 #include <atomic>
 #include <string_view>
 
+#include "platform/byte_rules.h"
 #include "platform/platform.h"
 
 namespace tanmira::platform {
 
 namespace {
-
-// True when the 0x5C at the end of s is the trail byte of a double-byte character: the run of
-// lead bytes just before it has an odd length.
-bool EndsInTrailByte(const std::string& s) {
-    const LeadByteTable& lead = SystemLeadBytes();
-    std::size_t run = 0;
-    for (std::size_t i = s.size() - 1; i > 0 && lead.test(static_cast<unsigned char>(s[i - 1]));
-         --i)
-        ++run;
-    return run % 2 == 1;
-}
 
 // folder followed by "\\*.*", or by "*.*" alone when folder already ends in a separator (a whole
 // character, not a trail byte) or a drive colon.
@@ -30,7 +20,8 @@ std::string SearchPattern(const std::string& folder) {
     if (folder.empty())
         return "\\*.*";
     const char last = folder.back();
-    const bool ends = last == ':' || (last == '\\' && !EndsInTrailByte(folder));
+    const bool ends =
+        last == ':' || (last == '\\' && !IsTrailByte(folder, folder.size(), SystemLeadBytes()));
     return folder + (ends ? "*.*" : "\\*.*");
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winnetwk.h>
 
+#include "platform/byte_rules.h"
 #include "platform/current_directory.h"
 #include "platform/platform.h"
 
@@ -11,10 +12,6 @@ namespace tanmira::platform {
 namespace {
 
 constexpr DWORD kLongestPath = MAX_PATH + 1;  // a path of up to 260 bytes and its terminator
-
-char LowerLetter(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool HasWildcard(const std::string& path) {
     return path.find_first_of("*?") != std::string::npos;
@@ -114,7 +111,7 @@ std::optional<std::string> RemoteName(const std::string& root) {
 
 std::string DriveOf(const std::string& path) {
     if (path.size() >= 2 && path[1] == ':')
-        return std::string{LowerLetter(path[0]), ':', '\\'};
+        return std::string{LowerAscii(path[0]), ':', '\\'};
     if (path.rfind("\\\\", 0) != 0)
         return {};
     // A network folder: its share, "\\server\share\".

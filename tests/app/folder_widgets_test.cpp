@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -179,6 +180,18 @@ TEST_F(FolderTree, SubfolderWithWildcardInItsNameOpensFromItsLine) {
     list.setCurrentRow(row);
     QTest::keyClick(&list, Qt::Key_Enter);
     EXPECT_EQ(list.Directory(), Path("a*b"));
+}
+
+TEST_F(FolderTree, SubfolderNamedInShiftJisShowsReadablyAndOpensByItsBytes) {
+    const std::string name = "\x95\x5C\x83\x65";  // 表テ, with a trail byte 0x5C
+    fs::create_directory(Path(name));
+    TDirectoryListBox list;
+    const std::vector<std::string> texts = Texts(list);
+    const auto row = std::find(texts.begin(), texts.end(), "表テ") - texts.begin();
+    ASSERT_LT(row, list.count());
+    list.setCurrentRow(static_cast<int>(row));
+    QTest::keyClick(&list, Qt::Key_Enter);
+    EXPECT_EQ(list.Directory(), Path(name));
 }
 
 // Runs the body with the permissions of an ordinary user, also when the tests run as root.

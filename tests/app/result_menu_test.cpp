@@ -132,5 +132,22 @@ TEST_F(ResultMenuTest, AFailedOpenIsReportedAndNothingWaits) {
     EXPECT_TRUE(boxes.seen.text.contains("xdg-open")) << boxes.seen.text.toStdString();
 }
 
+TEST_F(ResultMenuTest, NamesThatAreNotUtf8AreShownReadablyAndOpenedByTheirBytes) {
+    const std::pair<std::string, const char*> names[] = {
+        {"\x95\x5C\x83\x65.txt", "表テ.txt"},      // Shift_JIS, with a trail byte 0x5C
+        {"bad\xFF\x81.txt", "bad\\xFF\\x81.txt"},  // neither UTF-8 nor Shift_JIS
+    };
+    for (const auto& [name, shown] : names)
+        Write(name, "x");
+    QTest::mouseClick(form_->Button2, Qt::LeftButton);
+    for (const auto& [name, shown] : names) {
+        const int line = LineOf(QString::fromUtf8(shown));
+        ASSERT_GE(line, 0) << shown;
+        opened_.clear();
+        RightClick(line, "開く");
+        EXPECT_EQ(opened_, (std::vector<std::string>{Listed(name)}));
+    }
+}
+
 }  // namespace
 }  // namespace tanmira::test

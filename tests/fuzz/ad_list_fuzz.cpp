@@ -4,6 +4,7 @@
 #include <QUrl>
 
 #include "banner/ad_list.h"
+#include "display/display_text.h"
 #include "tests/fuzz/fuzz_input.h"
 
 using namespace tanmira;
@@ -20,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const int i : ShowableEntries(list)) {
         Check(i > previous && i < list.LineCount());
         previous = i;
-        const QString entry = QString::fromLocal8Bit(list.Lines()[static_cast<std::size_t>(i)]);
+        const QString entry = FromSystemText(list.Lines()[static_cast<std::size_t>(i)]);
         const QUrl url(entry);
         const QString scheme = url.scheme().toLower();
         Check(scheme == "http" || scheme == "https");

@@ -1,5 +1,5 @@
 // Tests of the text rules: folding, substring search, path parts in both path styles, the
-// trail-byte rule and decimal text.
+// trail-byte rules (backwards and forwards) and decimal text.
 #include "search/text_rules.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +102,18 @@ TEST(IsTrailByte, CountsTheRunOfLeadBytesBeforeIt) {
     EXPECT_TRUE(IsTrailByte(s, 5, Sjis));
     EXPECT_FALSE(IsTrailByte(std::string("\x81\0", 2), 2, Sjis));  // a 0 byte never is one
     EXPECT_FALSE(IsTrailByte(s, 5, NoLeadBytes()));
+}
+
+TEST(TrailCursor, AgreesWithTheBackwardRuleAtEveryByte) {
+    using namespace std::string_literals;
+    for (const std::string& s : {"a\x81\x81\x81\x5C"s, "\x81\0\x81\x40\x81"s,
+                                 "\x95\x5C\x83\x65"
+                                 "A\xE0\r\n"s,
+                                 "\xFC\xFC\xFC\xFC\x41"s}) {
+        TrailCursor cursor(Sjis);
+        for (std::size_t i = 1; i <= s.size(); ++i)
+            EXPECT_EQ(cursor.Next(s[i - 1]), IsTrailByte(s, i, Sjis)) << "byte " << i;
+    }
 }
 
 TEST(EndsInSeparator, TestsTheWholeLastCharacter) {

@@ -1,6 +1,7 @@
 // Code page services on Windows, run under a code page 932 system (Wine in a Japanese locale):
-// lead bytes from GetCPInfo, folding that leaves trail bytes alone, the core's messages in code
-// page 932, and reading with the readers-only share mode. (Conversions: keyword_encoding_test.)
+// lead bytes from GetCPInfo, folding that leaves trail bytes alone, the messages of every layer
+// in code page 932, and reading with the readers-only share mode. (Conversions:
+// keyword_encoding_test.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -43,6 +44,35 @@ TEST_F(Cp932, MessagesAreInTheSystemCodePage) {
                                    " \x82\xCD\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1");
     }
     EXPECT_EQ(EStringListError(7).Message().substr(0, 4), "\x83\x8A\x83\x58");  // リス
+}
+
+// Bytes of the ANSI code page as the window's text conversion shows them.
+std::wstring Shown(const std::string& bytes) {
+    const int length = static_cast<int>(bytes.size());
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, wide.data(), length)));
+    return wide;
+}
+
+TEST_F(Cp932, MessagesOfEveryLayerArriveAsTheirCharacters) {
+    const std::string folder = "C:\\\x95\x5C\\";  // C:\表\ (a trail byte 0x5C)
+    const struct {
+        std::string message;
+        const wchar_t* shown;
+    } cases[] = {
+        {EFOpenError(folder + "a.txt", 2).Message(),
+         L"ファイル C:\\表\\a.txt は開けません\nほかに 2 個のファイルも開けません"},
+        {EStringListError(-1).Message(), L"リストのインデックスが範囲を超えています (-1)"},
+        {ELaunchError(folder, ELaunchError::Target::Folder).Message(),  // the results menu
+         L"フォルダ C:\\表\\ を開くアプリケーションを起動できません\n(既定のアプリケーションを"
+         L"起動する xdg-open が見つかりません。xdg-utils を入れてください)"},
+        {OutOfMemoryText(), L"メモリが不足しています"},  // the window's handlers
+        {UnknownErrorText(), L"不明なエラーが発生しました"},
+        {EOutOfResources().Message(), L"タイマーを取得できません"},  // the banner's timer
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Shown(c.message), c.shown);
 }
 
 TEST_F(Cp932, AFileOpenForWritingIsNotRead) {
