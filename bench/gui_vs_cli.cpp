@@ -11,7 +11,7 @@
 
 #include "app/Unit1.h"
 #include "display/display_text.h"
-#include "tests/app/fake_browser.h"
+#include "tests/support/fake_browser.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 3) {
@@ -20,7 +20,7 @@ int main(int argc, char* argv[]) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    tanmira::TForm1 form(tanmira::test::FakeBrowserFactory());
+    tanmira::TForm1 form(tanmira::testing::FakeBrowserFactory());
     form.show();
     form.DirectoryListBox1->SetDirectory(argv[1]);
     form.CheckBox2->setChecked(true);

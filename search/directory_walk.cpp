@@ -93,11 +93,4 @@ WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, TStri
     return std::move(walker.Outcome());
 }
 
-void ListFiles(const std::string& Dir, std::uint16_t Mask, bool IncludeZero, bool ClearList,
-               TStringList& List, bool Recurse, bool MarkDirs) {
-    if (ClearList)
-        List.ClearLines();
-    WalkFolder(Dir, WalkOptions{Mask, IncludeZero, Recurse, MarkDirs}, List);
-}
-
 }  // namespace tanmira

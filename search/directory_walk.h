@@ -7,9 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "search/string_list.h"
 
 namespace tanmira {
+
+// Attribute bits of the entries a run lists: read-only, hidden, system, volume label, directory
+// and archive, and also every other bit of an ordinary file (normal, temporary, compressed, ...),
+// so that no ordinary file goes unsearched. Devices, and links that lead nowhere, stay out.
+inline constexpr std::uint16_t kListedAttributes =
+    0xFFFF & ~(platform::kDevice | platform::kReparsePoint);
 
 // What a walk lists.
 struct WalkOptions {
@@ -38,10 +45,5 @@ using WalkProgress = std::function<bool(int listed)>;
 // one dir lies in, is listed but not entered.
 WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, TStringList& list,
                        const WalkProgress& progress = nullptr);
-
-// The walk with its parameters in the classic order: ClearList empties List first; unreadable
-// folders contribute nothing.
-void ListFiles(const std::string& Dir, std::uint16_t Mask, bool IncludeZero, bool ClearList,
-               TStringList& List, bool Recurse, bool MarkDirs);
 
 }  // namespace tanmira

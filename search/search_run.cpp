@@ -17,11 +17,6 @@ namespace tanmira {
 
 namespace {
 
-// Attribute bits of the entries a run lists: read-only, hidden, system, volume label, directory
-// and archive, and also every other bit of an ordinary file (normal, temporary, compressed, ...),
-// so that no ordinary file goes unsearched. Devices, and links that lead nowhere, stay out.
-constexpr std::uint16_t kListedAttributes = 0xFFFF & ~(platform::kDevice | platform::kReparsePoint);
-
 // Keeps the start control disabled for the life of a run, also when it ends by an exception.
 class StartControlLock {
   public:

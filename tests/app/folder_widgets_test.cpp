@@ -18,6 +18,7 @@
 #include "app/Unit1.h"
 #include "platform/platform.h"
 #include "tests/app/form_fixture.h"
+#include "tests/support/temp_tree.h"
 
 namespace tanmira {
 namespace {
@@ -26,28 +27,19 @@ namespace fs = std::filesystem;
 
 // A temporary tree, entered as the process's current directory; the previous current directory
 // is restored afterwards.
-class FolderTree : public testing::Test {
+class FolderTree : public ::testing::Test {
   protected:
     void SetUp() override {
         saved_ = platform::CurrentDirectory();
-        std::string pattern = (fs::temp_directory_path() / "tanmira-folders-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = fs::canonical(pattern).string();
+        root_ = fs::canonical(tree_.Root()).string();  // as the system reports folders
         for (const char* dir : {"work", "work/deep", "Beta", "alpha", "gamma", ".hidden", "a*b"})
-            fs::create_directory(root_ + "/" + dir);
-        std::ofstream(root_ + "/work/notes.txt") << "notes";
-        std::ofstream(root_ + "/top.txt") << "top";
+            tree_.Folder(dir);
+        tree_.File("work/notes.txt", "notes");
+        tree_.File("top.txt", "top");
         ASSERT_TRUE(platform::EnterFolder(root_));
     }
 
-    void TearDown() override {
-        platform::EnterFolder(saved_);
-        std::error_code ignored;
-        fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        for (const auto& entry : fs::recursive_directory_iterator(root_, ignored))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(root_, ignored);
-    }
+    void TearDown() override { platform::EnterFolder(saved_); }
 
     std::string Path(const std::string& relative) const { return root_ + "/" + relative; }
 
@@ -58,6 +50,7 @@ class FolderTree : public testing::Test {
         return texts;
     }
 
+    testing::TempTree tree_;
     std::string saved_;
     std::string root_;
 };
@@ -298,7 +291,7 @@ class FolderForm : public FolderTree {
   protected:
     void SetUp() override {
         FolderTree::SetUp();
-        form_ = std::make_unique<TForm1>(test::FakeBrowserFactory());
+        form_ = std::make_unique<TForm1>(testing::FakeBrowserFactory());
     }
     void TearDown() override {
         form_.reset();

@@ -1,4 +1,4 @@
-// Helpers of the window tests: a fake browser for the banner, a form on a temporary folder,
+// Helpers of the window tests: a form on a temporary folder (with the fake banner browser),
 // actions run from inside a search's event processing, and a reader of error boxes.
 #pragma once
 
@@ -7,17 +7,16 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "app/Unit1.h"
 #include "banner/browser.h"
-#include "tests/app/fake_browser.h"
+#include "tests/support/fake_browser.h"
+#include "tests/support/temp_tree.h"
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -26,9 +25,7 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 namespace tanmira::test {
 
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testing::FakeBrowserFactory;
 
 // Runs action the k-th time a running search of form lets events through (k from 1).
 class DuringRun : public QObject {
@@ -99,10 +96,9 @@ class BoxWatcher {
 };
 
 // A shown main window on a fresh temporary folder.
-class FormTest : public testing::Test {
+class FormTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
         form_ = std::make_unique<TForm1>(FakeBrowserFactory());
         form_->show();
         form_->DirectoryListBox1->SetDirectory(Folder());
@@ -110,16 +106,14 @@ class FormTest : public testing::Test {
         form_->ComboBox1->setCurrentIndex(2);
     }
 
-    std::string Folder() const { return dir_.path().toStdString(); }
+    std::string Folder() const { return tree_.Root(); }
     // The path of name as the search lists it.
     std::string Listed(const std::string& name) const {
         return form_->DirectoryListBox1->Directory() + "/" + name;
     }
-    void Write(const std::string& name, const std::string& bytes) {
-        WriteFile(Folder() + "/" + name, bytes);
-    }
+    void Write(const std::string& name, const std::string& bytes) { tree_.File(name, bytes); }
 
-    QTemporaryDir dir_;
+    testing::TempTree tree_;
     std::unique_ptr<TForm1> form_;
 };
 

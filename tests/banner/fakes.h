@@ -1,5 +1,5 @@
-// Fakes for the banner's tests: a clock that drives fake timers, and a browser that records what
-// it is asked to load and reports completion only when the test says so.
+// Fakes for the banner's tests: a clock that drives fake timers (the browser that records what it
+// is asked to load is the test support's FakeBrowser).
 #pragma once
 
 #include <QString>
@@ -11,10 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "banner/browser.h"
 #include "banner/koukoku2.h"
 #include "banner/koukoku_timer.h"
-#include "search/exceptions.h"
+#include "tests/support/fake_browser.h"
 
 // Lets test failures show texts as text.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -54,6 +53,11 @@ class FakeClock {
     bool refuse = false;  // the system refuses every timer started from now on
     std::vector<FakeTimer*> timers;
 
+    // Reads the time, for a FakeBrowser to record with its navigations.
+    std::function<long long()> Reader() const {
+        return [this] { return now; };
+    }
+
     TimerFactory Factory() {
         return [this]() -> std::unique_ptr<TTimer> { return std::make_unique<FakeTimer>(*this); };
     }
@@ -92,47 +96,6 @@ inline bool FakeTimer::StartTicks(int milliseconds) {
     due = clock_.now + milliseconds;
     return true;
 }
-
-class FakeBrowser : public Browser {
-  public:
-    struct Navigation {
-        long long time;
-        QString address;
-    };
-
-    FakeBrowser(QWidget* parent, const FakeClock& clock)
-        : widget_(new QWidget(parent)), clock_(clock) {}
-    ~FakeBrowser() override { delete widget_; }
-
-    void Navigate(const QString& address) override {
-        if (refuse && refuse(address))
-            throw Exception("refused: " + address.toStdString());
-        navigations.push_back({clock_.now, address});
-    }
-    QString InnerText() const override { return text; }
-    QWidget* Widget() override { return widget_; }
-
-    void Complete(const QString& url) { onDocumentComplete(url); }
-    void Fail(const QString& url, int httpStatus) { onLoadFailed(url, httpStatus); }
-
-    // The addresses asked for, without the about:blank pages.
-    std::vector<QString> Pages() const {
-        std::vector<QString> pages;
-        for (const auto& n : navigations) {
-            if (n.address != "about:blank")
-                pages.push_back(n.address);
-        }
-        return pages;
-    }
-
-    QString text;                                // what the current document holds
-    std::function<bool(const QString&)> refuse;  // addresses whose Navigate raises
-    std::vector<Navigation> navigations;
-
-  private:
-    QWidget* widget_;
-    const FakeClock& clock_;
-};
 
 // A handler wrapper for a banner under test: what a handler raises is kept in errors.
 inline Tkoukoku::HandlerGuard CollectingGuard(std::vector<std::string>& errors) {

@@ -27,7 +27,7 @@ struct Banner {
         frame = std::make_unique<Tkoukoku>(
             &window,
             [this](QWidget* parent) {
-                auto made = std::make_unique<FakeBrowser>(parent, clock);
+                auto made = std::make_unique<FakeBrowser>(parent, clock.Reader());
                 browser = made.get();
                 return made;
             },

@@ -1,36 +1,31 @@
 // Folders and drives on the host: subfolders, existence, entering folders and drives.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/platform.h"
+#include "tests/support/temp_tree.h"
 
 namespace tanmira::platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-class Folders : public testing::Test {
+class Folders : public ::testing::Test {
   protected:
     void SetUp() override {
         saved_ = CurrentDirectory();
-        std::string pattern = (fs::temp_directory_path() / "tanmira-platform-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = fs::canonical(pattern).string();
+        root_ = fs::canonical(tree_.Root()).string();  // as the system reports folders
         for (const char* dir : {"b", "A", ".hidden"})
-            fs::create_directory(root_ + "/" + dir);
-        std::ofstream(root_ + "/file.txt") << "x";
-        fs::create_directory_symlink(root_ + "/b", root_ + "/link");
-        fs::create_symlink(root_ + "/gone", root_ + "/dangling");
+            tree_.Folder(dir);
+        tree_.File("file.txt", "x");
+        tree_.Link("link", root_ + "/b");
+        tree_.Link("dangling", root_ + "/gone");
     }
-    void TearDown() override {
-        EnterFolder(saved_);
-        fs::remove_all(root_);
-    }
+    void TearDown() override { EnterFolder(saved_); }
 
+    testing::TempTree tree_;
     std::string saved_;
     std::string root_;
 };

@@ -22,10 +22,10 @@ namespace {
 using Lines = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-Lines Walk(const std::string& dir, bool recurse) {
+// The walk as a search run makes it, with the run's listing mask.
+Lines Walk(const std::string& dir, bool recurse, bool markDirs = true) {
     TStringList list;
-    list.AppendLine("stale");
-    ListFiles(dir, 0x3F, true, true, list, recurse, true);
+    WalkFolder(dir, {kListedAttributes, true, recurse, markDirs}, list);
     return list.Lines();
 }
 
@@ -70,12 +70,12 @@ TEST(ListFiles, MissingOrEmptyFolderGivesAnEmptyList) {
     EXPECT_TRUE(Walk(tree.Path("missing"), true).empty());
 }
 
-TEST(ListFiles, KeepsTheListWhenNotAskedToClearIt) {
+TEST(ListFiles, AppendsToTheList) {
     testing::TempTree tree;
     tree.File("a.txt");
     TStringList list;
     list.AppendLine("kept");
-    ListFiles(tree.Root(), 0x3F, true, false, list, false, true);
+    WalkFolder(tree.Root(), {kListedAttributes, true, false, true}, list);
     EXPECT_EQ(list.Lines(), (Lines{"kept", tree.Path("a.txt")}));
 }
 
@@ -144,9 +144,7 @@ TEST(ListFiles, SymlinkFarmEnds) {
 TEST(ListFiles, TheRecursiveCallAlwaysMarksFolders) {
     testing::TempTree tree;
     tree.File("sub/deeper/c.txt");
-    TStringList list;
-    ListFiles(tree.Root(), 0x3F, true, true, list, true, false);
-    EXPECT_EQ(list.Lines(),
+    EXPECT_EQ(Walk(tree.Root(), true, false),
               (Lines{tree.Path("sub"), tree.Path("sub/deeper/"), tree.Path("sub/deeper/c.txt")}));
 }
 

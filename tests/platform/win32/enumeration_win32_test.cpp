@@ -15,12 +15,10 @@
 namespace tanmira::platform {
 namespace {
 
-// The mask with which a search run lists entries.
-constexpr std::uint16_t kRunMask = 0xFFFF & ~(kDevice | kReparsePoint);
-
+// The walk as a search run makes it, sorted.
 std::vector<std::string> SortedWalk(const std::string& folder) {
     TStringList list;
-    ListFiles(folder, kRunMask, true, true, list, true, true);
+    WalkFolder(folder, {kListedAttributes, true, true, true}, list);
     std::vector<std::string> lines = list.Lines();
     std::sort(lines.begin(), lines.end());
     return lines;
