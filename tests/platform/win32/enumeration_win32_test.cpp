@@ -63,10 +63,11 @@ TEST(ListFolderWin32, GivesTheSystemsAttributeWords) {
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL));  // to remove it
 }
 
-// Creates a file (holding bytes) or a folder by its UTF-8 path through the wide functions.
+// Creates a file (holding bytes) or a folder by its UTF-8 path through the wide functions, the
+// names exactly as given.
 void MakeFile(const std::string& path, const std::string& bytes) {
-    const HANDLE file = CreateFileW(Utf8ToWide(path).value().c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW((L"\\\\?\\" + Utf8ToWide(path).value()).c_str(), GENERIC_WRITE,
+                                    0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
     DWORD written = 0;
     EXPECT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
@@ -100,7 +101,8 @@ TEST(ListFolderWin32, ReachesNamesOutsideCodePage932AndPathsPastTheLimit) {
                              "emoji\xF0\x9F\x98\x80.txt",
                              "\xC3\xB1"
                              "and\xC3\xBA.txt",
-                             "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt"}) {  // 日本語
+                             "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt",  // 日本語
+                             "dot.", "space "}) {  // cut off by the system's normalisation
         files.push_back(r + name);
         MakeFile(files.back(), "needle");
     }

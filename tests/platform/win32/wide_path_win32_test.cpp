@@ -19,8 +19,10 @@ TEST(WidePathWin32, AbsoluteNormalisedAndPrefixed) {
     } cases[] = {
         {"C:\\a\\..\\b\\.\\c", L"\\\\?\\C:\\b\\c"},
         {"C:/x/y", L"\\\\?\\C:\\x\\y"},
+        {"C:\\x\\\\y", L"\\\\?\\C:\\x\\y"},
+        {"C:\\x\\dot. \\space ", L"\\\\?\\C:\\x\\dot. \\space "},  // normal already: kept exactly
         {"C:\\\xED\x95\x9C", L"\\\\?\\C:\\\uD55C"},
-        {"\\\\server\\share\\x", L"\\\\?\\UNC\\server\\share\\x"},
+        {"\\\\server\\share\\a\\..\\x", L"\\\\?\\UNC\\server\\share\\x"},
         {"\\\\?\\C:\\a\\..\\kept", L"\\\\?\\C:\\a\\..\\kept"},  // already the system's own form
         {"sub", L"\\\\?\\" + current + (current.ends_with(L'\\') ? L"" : L"\\") + L"sub"},
         {"", std::nullopt},
