@@ -1,4 +1,5 @@
-// Conversions between the system code page and Qt text, and the display of names.
+// Conversions between the system code page and Qt text, and the display of names. The system
+// code page of the core is UTF-8 on every platform (on Windows through the manifest).
 #include "display/display_text.h"
 
 #include <QByteArrayView>
@@ -64,7 +65,7 @@ QString WithEscapes(std::string_view bytes) {
 
 // bytes decoded in the system code page, or nothing when they are no text in it.
 std::optional<QString> DecodeSystem(std::string_view bytes) {
-    QStringDecoder decoder(QStringConverter::System);
+    QStringDecoder decoder(QStringConverter::Utf8);
     QString text = decoder.decode(BytesOf(bytes));
     if (decoder.hasError())
         return std::nullopt;
@@ -74,11 +75,11 @@ std::optional<QString> DecodeSystem(std::string_view bytes) {
 }  // namespace
 
 QString FromSystemText(std::string_view bytes) {
-    return QString::fromLocal8Bit(BytesOf(bytes));
+    return QString::fromUtf8(BytesOf(bytes));
 }
 
 std::string ToSystemText(const QString& text) {
-    return text.toLocal8Bit().toStdString();
+    return text.toUtf8().toStdString();
 }
 
 QString DisplayName(std::string_view bytes) {

@@ -1,5 +1,6 @@
 // Operating system services used by the search core and the folder chooser: folder enumeration
-// with attribute words, file reading, code pages and conversions, current directory and drives.
+// with attribute words, file reading, code pages and conversions, current directory and drives,
+// and the standard streams of the command line.
 // One header for every platform; posix/ and win32/ hold the implementations.
 #pragma once
 
@@ -206,5 +207,14 @@ std::optional<std::string> RemoteName(const std::string& root);
 // The root of the drive that holds path: the drive letter's root, or the longest mount point
 // that contains the path.
 std::string DriveOf(const std::string& path);
+
+// ---- Standard streams ------------------------------------------------------------------------
+
+enum class StandardStream { Output, Error };
+
+// Writes text (the core's bytes) to standard output or standard error: the bytes as they are to
+// a pipe or a file; to a Windows console as the characters they encode, through the console's
+// wide functions, whatever its code page.
+void WriteStandard(StandardStream stream, const std::string& text);
 
 }  // namespace tanmira::platform

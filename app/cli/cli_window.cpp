@@ -1,6 +1,8 @@
 // The request, the live controls and the printed results of tanmira-cli.
 #include "app/cli/cli_window.h"
 
+#include "platform/platform.h"
+
 namespace tanmira::cli {
 
 SearchRequest RequestOf(const CliOptions& options) {
@@ -15,9 +17,10 @@ LiveControls LiveControlsOf(const CliOptions& options) {
 }
 
 void CliEvents::SetResultLines(const std::vector<ResultLine>& lines) {
+    std::string text;
     for (const ResultLine& line : lines)
-        out_ << line.text << '\n';
-    out_.flush();
+        text += line.text + '\n';
+    platform::WriteStandard(platform::StandardStream::Output, text);
 }
 
 }  // namespace tanmira::cli

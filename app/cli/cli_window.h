@@ -2,8 +2,6 @@
 // command-line options, and the events of which it prints the result lines.
 #pragma once
 
-#include <ostream>
-
 #include "app/cli/cli_options.h"
 #include "search/search_window.h"
 
@@ -12,14 +10,10 @@ namespace tanmira::cli {
 SearchRequest RequestOf(const CliOptions& options);
 LiveControls LiveControlsOf(const CliOptions& options);
 
-// Prints the result lines to out, each followed by a line break.
+// Prints the result lines to standard output, each followed by a line break.
 class CliEvents : public SearchEvents {
   public:
-    explicit CliEvents(std::ostream& out) : out_(out) {}
     void SetResultLines(const std::vector<ResultLine>& lines) override;
-
-  private:
-    std::ostream& out_;
 };
 
 }  // namespace tanmira::cli

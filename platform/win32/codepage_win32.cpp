@@ -1,5 +1,6 @@
-// Code pages on Windows: the system code page is the process's ANSI code page, its lead bytes
-// come from GetCPInfo; conversions go through UTF-16 with MultiByteToWideChar and
+// Code pages on Windows: the system code page is UTF-8, as on POSIX (the names of the wide
+// functions are converted to it, and the manifest makes it the process's ANSI code page too), so
+// it has no lead bytes; conversions go through UTF-16 with MultiByteToWideChar and
 // WideCharToMultiByte.
 #include <windows.h>
 
@@ -18,12 +19,11 @@ UINT WindowsCodePage(CodePage page) {
             return kShiftJis;
         case CodePage::EucJp:
             return kEucJp;
-        case CodePage::Utf8:
-            return CP_UTF8;
         case CodePage::System:
+        case CodePage::Utf8:
             break;
     }
-    return GetACP();
+    return CP_UTF8;
 }
 
 std::optional<std::wstring> ToUtf16(const std::string& text, UINT page) {
@@ -54,24 +54,11 @@ std::optional<std::string> FromUtf16(const std::wstring& text, UINT page) {
     return out;
 }
 
-LeadByteTable ReadSystemLeadBytes() {
-    LeadByteTable table;
-    CPINFO info{};
-    if (!GetCPInfo(CP_ACP, &info))
-        return table;
-    // Pairs of inclusive ranges, ended by a pair of zeros.
-    for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
-        for (int b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b)
-            table.set(static_cast<std::size_t>(b));
-    }
-    return table;
-}
-
 }  // namespace
 
 const LeadByteTable& SystemLeadBytes() {
-    static const LeadByteTable table = ReadSystemLeadBytes();
-    return table;
+    static const LeadByteTable none;
+    return none;
 }
 
 std::optional<std::string> ConvertCodePage(const std::string& text, CodePage from, CodePage to) {

@@ -1,29 +1,18 @@
-// Folder listing on Windows: FindFirstFileA, FindNextFileA and FindClose with the entries' own
-// attribute words, the search handle closed before the listing is returned. A folder's identity
-// (volume serial number and file index, links and junctions followed) lets the walk recognise a
-// folder already on its descent path.
+// Folder listing on Windows: FindFirstFileW, FindNextFileW and FindClose on the folder's long
+// path, with the entries' own attribute words and their names in UTF-8, the search handle closed
+// before the listing is returned. A folder's identity (volume serial number and file index, links
+// and junctions followed) lets the walk recognise a folder already on its descent path.
 #include <windows.h>
 
 #include <atomic>
-#include <string_view>
 
-#include "platform/byte_rules.h"
 #include "platform/platform.h"
+#include "platform/wide_text.h"
+#include "platform/win32/wide_path.h"
 
 namespace tanmira::platform {
 
 namespace {
-
-// folder followed by "\\*.*", or by "*.*" alone when folder already ends in a separator (a whole
-// character, not a trail byte) or a drive colon.
-std::string SearchPattern(const std::string& folder) {
-    if (folder.empty())
-        return "\\*.*";
-    const char last = folder.back();
-    const bool ends =
-        last == ':' || (last == '\\' && !IsTrailByte(folder, folder.size(), SystemLeadBytes()));
-    return folder + (ends ? "*.*" : "\\*.*");
-}
 
 // An identity of its own for a folder whose real one cannot be read, so that it never passes for
 // a folder on the descent path.
@@ -32,10 +21,10 @@ FileId UnknownIdentity() {
     return FileId{~std::uint64_t{0}, next++};
 }
 
-// Identity of the folder at path, links followed.
-FileId FolderIdentity(const std::string& path) {
+// Identity of the folder at path (its long path), links followed.
+FileId FolderIdentity(const std::wstring& path) {
     const HANDLE folder =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (folder == INVALID_HANDLE_VALUE)
         return UnknownIdentity();
@@ -48,7 +37,7 @@ FileId FolderIdentity(const std::string& path) {
                   (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
-// What a failed FindFirstFileA says about the folder.
+// What a failed FindFirstFileW says about the folder.
 ListingResult FailedStart(const std::string& folder, DWORD error) {
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
@@ -59,7 +48,7 @@ ListingResult FailedStart(const std::string& folder, DWORD error) {
         case ERROR_INVALID_NAME:
             return ListingResult::Missing;
         default:
-            return ListingResult::Unreadable;  // access denied, no medium, path too long, ...
+            return ListingResult::Unreadable;  // access denied, no medium, ...
     }
 }
 
@@ -68,23 +57,28 @@ ListingResult FailedStart(const std::string& folder, DWORD error) {
 FolderListing ListFolder(const std::string& folder, AttributeWord) {
     // Every word is complete here: the attribute word comes with each entry.
     FolderListing listing;
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = FindFirstFileA(SearchPattern(folder).c_str(), &found);
+    // An empty folder is the root of the current drive, as "\" is.
+    const std::optional<std::wstring> path = detail::WidePath(folder.empty() ? "\\" : folder);
+    if (!path)
+        return listing;  // not a name the system could hold
+    const std::wstring pattern = *path + (path->ends_with(L'\\') ? L"*" : L"\\*");
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         listing.result = FailedStart(folder, GetLastError());
         if (listing.result == ListingResult::Listed)
-            listing.folderId = FolderIdentity(folder);
+            listing.folderId = FolderIdentity(*path);
         return listing;
     }
     do {
-        const std::string_view name = found.cFileName;
-        if (name != "." && name != "..")
-            listing.entries.push_back(DirEntry{std::string(name), found.dwFileAttributes});
-    } while (FindNextFileA(search, &found));
+        const std::wstring_view name = found.cFileName;
+        if (name != L"." && name != L"..")
+            listing.entries.push_back(DirEntry{WideToUtf8(name), found.dwFileAttributes});
+    } while (FindNextFileW(search, &found));
     const DWORD end = GetLastError();
     FindClose(search);
     listing.result = end == ERROR_NO_MORE_FILES ? ListingResult::Listed : ListingResult::Unreadable;
-    listing.folderId = FolderIdentity(folder);
+    listing.folderId = FolderIdentity(*path);
     return listing;
 }
 

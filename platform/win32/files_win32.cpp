@@ -1,10 +1,12 @@
-// File reading on Windows: CreateFileA shared with readers only, so a file that another program
-// holds open for writing is not read; only disk files open (no pipes, consoles or devices).
+// File reading on Windows: CreateFileW on the file's long path, shared with readers only, so a
+// file that another program holds open for writing is not read; only disk files open (no pipes,
+// consoles or devices).
 #include <windows.h>
 
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "platform/win32/wide_path.h"
 
 namespace tanmira::platform {
 
@@ -25,7 +27,10 @@ std::uint64_t ChangeStamp(HANDLE file) {
 }  // namespace
 
 InputFile::InputFile(const std::string& path) {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    const std::optional<std::wstring> wide = detail::WidePath(path);
+    if (!wide)
+        return;
+    const HANDLE file = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;

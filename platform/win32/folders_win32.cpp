@@ -1,17 +1,20 @@
 // Folders and drives on Windows for the folder chooser: the current directory, existence tests,
-// drive letters with their types, volume labels and network connections.
+// drive letters with their types, volume labels and network connections, all through the wide
+// functions with texts in UTF-8.
 #include <windows.h>
 #include <winnetwk.h>
 
 #include "platform/byte_rules.h"
 #include "platform/current_directory.h"
 #include "platform/platform.h"
+#include "platform/wide_text.h"
+#include "platform/win32/wide_path.h"
 
 namespace tanmira::platform {
 
 namespace {
 
-constexpr DWORD kLongestPath = MAX_PATH + 1;  // a path of up to 260 bytes and its terminator
+constexpr DWORD kLongestLabel = MAX_PATH + 1;  // a volume label and its terminator
 
 bool HasWildcard(const std::string& path) {
     return path.find_first_of("*?") != std::string::npos;
@@ -34,38 +37,45 @@ class QuietErrors {
 namespace detail {
 
 bool ChangeDirectory(const std::string& folder) {
-    return SetCurrentDirectoryA(folder.c_str()) != 0;
+    // Without the long-path prefix: the current directory is a plain path, held to 260 characters
+    // unless the system allows long paths.
+    const std::optional<std::wstring> wide = Utf8ToWide(folder);
+    return wide && SetCurrentDirectoryW(wide->c_str()) != 0;
 }
 
 }  // namespace detail
 
 std::string CurrentDirectory() {
-    std::string buffer(kLongestPath, '\0');
+    std::wstring buffer(MAX_PATH + 1, L'\0');
     for (;;) {
-        const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+        const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (length == 0)
             return {};
         if (length < buffer.size()) {
             buffer.resize(length);
-            return buffer;
+            return WideToUtf8(buffer);
         }
         buffer.resize(length);  // the size asked for, terminator included
     }
 }
 
 bool FolderExists(const std::string& path) {
-    if (path.empty())
+    const std::optional<std::wstring> wide = detail::WidePath(path);
+    if (!wide)
         return false;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool FileExists(const std::string& path) {
     // The path itself, never a pattern that would match some other name.
-    if (path.empty() || HasWildcard(path))
+    if (HasWildcard(path))
         return false;
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    const std::optional<std::wstring> wide = detail::WidePath(path);
+    if (!wide)
+        return false;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(wide->c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return false;
     FindClose(search);
@@ -79,7 +89,8 @@ std::vector<Drive> Drives() {
         if ((present & (DWORD{1} << bit)) == 0)
             continue;
         const std::string root{static_cast<char>('a' + bit), ':', '\\'};
-        const UINT type = GetDriveTypeA(root.c_str());
+        const wchar_t wideRoot[] = {static_cast<wchar_t>(L'a' + bit), L':', L'\\', L'\0'};
+        const UINT type = GetDriveTypeW(wideRoot);
         if (type < DRIVE_REMOVABLE || type > DRIVE_RAMDISK)
             continue;
         drives.push_back(Drive{root, static_cast<DriveType>(type)});
@@ -88,25 +99,36 @@ std::vector<Drive> Drives() {
 }
 
 std::optional<VolumeInfo> VolumeInformation(const std::string& root) {
-    char label[kLongestPath] = {};
+    const std::optional<std::wstring> wideRoot = Utf8ToWide(root);
+    if (!wideRoot)
+        return std::nullopt;
+    wchar_t label[kLongestLabel] = {};
     DWORD flags = 0;
     QuietErrors quiet;
-    if (!GetVolumeInformationA(root.c_str(), label, kLongestPath, nullptr, nullptr, &flags, nullptr,
-                               0))
+    if (!GetVolumeInformationW(wideRoot->c_str(), label, kLongestLabel, nullptr, nullptr, &flags,
+                               nullptr, 0))
         return std::nullopt;
-    return VolumeInfo{label, (flags & FILE_CASE_SENSITIVE_SEARCH) != 0,
+    return VolumeInfo{WideToUtf8(label), (flags & FILE_CASE_SENSITIVE_SEARCH) != 0,
                       (flags & FILE_CASE_PRESERVED_NAMES) != 0};
 }
 
 std::optional<std::string> RemoteName(const std::string& root) {
     if (root.size() < 2 || root[1] != ':')
         return std::nullopt;
-    const std::string device = root.substr(0, 2);
-    char remote[kLongestPath] = {};
-    DWORD size = kLongestPath;
-    if (WNetGetConnectionA(device.c_str(), remote, &size) != NO_ERROR)
-        return std::nullopt;
-    return std::string(remote);
+    const wchar_t device[] = {static_cast<wchar_t>(static_cast<unsigned char>(root[0])), L':',
+                              L'\0'};
+    std::wstring remote(MAX_PATH + 1, L'\0');
+    for (;;) {
+        DWORD size = static_cast<DWORD>(remote.size());
+        const DWORD result = WNetGetConnectionW(device, remote.data(), &size);
+        if (result == ERROR_MORE_DATA && size > remote.size()) {
+            remote.resize(size);  // the size asked for, terminator included
+            continue;
+        }
+        if (result != NO_ERROR)
+            return std::nullopt;
+        return WideToUtf8(remote.c_str());
+    }
 }
 
 std::string DriveOf(const std::string& path) {

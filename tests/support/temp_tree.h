@@ -30,17 +30,17 @@ class TempTree {
     // gives its path.
     std::string Link(const std::string& relative, const std::string& target);
 
-    // POSIX only: creates a chain of levels nested folders under relative, each named by
-    // nameLength copies of "d", with a file fileName holding bytes in every level, working
-    // relative to open folders so that the chain may go deeper than the system's path limit.
-    // Gives the files' full paths, shallowest first.
+    // Creates a chain of levels nested folders under relative, each named by nameLength copies
+    // of "d", with a file fileName holding bytes in every level, so that the chain may go deeper
+    // than the system's path limit (relative to open folders on POSIX, with long paths on
+    // Windows). Gives the files' full paths, shallowest first.
     std::vector<std::string> DeepChain(const std::string& relative, int levels,
                                        std::size_t nameLength, const std::string& fileName,
                                        const std::string& bytes);
 
   private:
-    // Removes root with everything in it; on POSIX also chains past the path limit and folders
-    // without permission.
+    // Removes root with everything in it, chains past the path limit included; on POSIX also
+    // folders without permission.
     static void RemoveTree(const std::string& root);
 
     std::string root_;

@@ -1,7 +1,7 @@
-// Code page services on Windows, run under a code page 932 system (Wine in a Japanese locale):
-// lead bytes from GetCPInfo, folding that leaves trail bytes alone, the messages of every layer
-// in code page 932, and reading with the readers-only share mode. (Conversions:
-// keyword_encoding_test.)
+// Code page services on Windows, run under a code page 932 system (Wine in a Japanese locale) too:
+// the core's texts are UTF-8 whatever the system's code page (no lead bytes, plain ASCII folding,
+// messages in UTF-8), the manifest makes the process's ANSI code page UTF-8, and reading uses the
+// readers-only share mode. (Conversions: keyword_encoding_test.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,24 +15,20 @@
 namespace tanmira::platform {
 namespace {
 
-class Cp932 : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (GetACP() != 932)
-            GTEST_SKIP() << "needs the ANSI code page 932 (a Japanese system locale)";
-    }
-};
-
-TEST_F(Cp932, LeadBytesAndFoldingFollowTheSystemCodePage) {
-    EXPECT_EQ(SystemLeadBytes(), ShiftJisLeadBytes());
-    // ア is 83 41: its trail byte is the letter A and must stay as it is.
+TEST(CodePageWin32, TheProcessCodePageIsUtf8AndSoAreTheCoresTexts) {
+    EXPECT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));  // the manifest is in effect
+    EXPECT_TRUE(SystemLeadBytes().none());
+    // 表 (E8 A1 A8) is UTF-8 as typed; in Shift_JIS it is 95 5C.
+    EXPECT_EQ(ConvertCodePage("\xE8\xA1\xA8", CodePage::System, CodePage::Utf8), "\xE8\xA1\xA8");
+    EXPECT_EQ(ConvertCodePage("\xE8\xA1\xA8", CodePage::System, CodePage::ShiftJis), "\x95\x5C");
+    // ASCII folding only: the byte after 0x83 is a letter, not a trail byte.
     EXPECT_EQ(FoldCase("\x83\x41"
-                       "AB\x83\x41"),
-              "\x83\x41"
-              "ab\x83\x41");
+                       "AB"),
+              "\x83\x61"
+              "ab");
 }
 
-TEST_F(Cp932, MessagesAreInTheSystemCodePage) {
+TEST(CodePageWin32, MessagesAreInUtf8) {
     testing::TempTree tree;
     const std::string missing = tree.Path("missing.txt");
     TStringList list;
@@ -40,13 +36,12 @@ TEST_F(Cp932, MessagesAreInTheSystemCodePage) {
         list.LoadWholeFile(missing);
         ADD_FAILURE() << "no error for a missing file";
     } catch (const EFOpenError& e) {
-        EXPECT_EQ(e.Message(), "\x83\x74\x83\x40\x83\x43\x83\x8B " + missing +
-                                   " \x82\xCD\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1");
+        EXPECT_EQ(e.Message(), "ファイル " + missing + " は開けません");
     }
-    EXPECT_EQ(EStringListError(7).Message().substr(0, 4), "\x83\x8A\x83\x58");  // リス
+    EXPECT_EQ(EStringListError(7).Message().substr(0, 6), "リス");
 }
 
-// Bytes of the ANSI code page as the window's text conversion shows them.
+// Bytes of the process's ANSI code page (UTF-8 under the manifest) as the window shows them.
 std::wstring Shown(const std::string& bytes) {
     const int length = static_cast<int>(bytes.size());
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
@@ -55,8 +50,8 @@ std::wstring Shown(const std::string& bytes) {
     return wide;
 }
 
-TEST_F(Cp932, MessagesOfEveryLayerArriveAsTheirCharacters) {
-    const std::string folder = "C:\\\x95\x5C\\";  // C:\表\ (a trail byte 0x5C)
+TEST(CodePageWin32, MessagesOfEveryLayerArriveAsTheirCharacters) {
+    const std::string folder = "C:\\表\\";
     const struct {
         std::string message;
         const wchar_t* shown;
@@ -75,7 +70,7 @@ TEST_F(Cp932, MessagesOfEveryLayerArriveAsTheirCharacters) {
         EXPECT_EQ(Shown(c.message), c.shown);
 }
 
-TEST_F(Cp932, AFileOpenForWritingIsNotRead) {
+TEST(CodePageWin32, AFileOpenForWritingIsNotRead) {
     testing::TempTree tree;
     const std::string path = tree.File("busy.txt", "abc");
     const HANDLE writer =

@@ -1,5 +1,6 @@
-// Folder listing and the walk on Windows: attribute words as the system gives them, names
-// ending in a double-byte character whose trail byte is 0x5C, and folder identities.
+// Folder listing and the walk on Windows: attribute words as the system gives them, names outside
+// code page 932 and paths past 260 characters, names ending in a character whose Shift_JIS trail
+// byte is 0x5C, and folder identities.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <map>
 
 #include "platform/platform.h"
+#include "platform/wide_text.h"
 #include "search/directory_walk.h"
 #include "search/string_list.h"
 #include "tests/support/temp_tree.h"
@@ -59,24 +61,63 @@ TEST(ListFolderWin32, GivesTheSystemsAttributeWords) {
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL));  // to remove it
 }
 
-TEST(ListFolderWin32, TrailByte5CIsNoSeparator) {
-    if (GetACP() != 932)
-        GTEST_SKIP() << "needs the ANSI code page 932 (a Japanese system locale)";
+// Creates a file (holding bytes) or a folder by its UTF-8 path through the wide functions, the
+// names exactly as given.
+void MakeFile(const std::string& path, const std::string& bytes) {
+    const HANDLE file = CreateFileW((L"\\\\?\\" + Utf8ToWide(path).value()).c_str(), GENERIC_WRITE,
+                                    0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    CloseHandle(file);
+}
+
+void MakeFolder(const std::string& path) {
+    ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(path).value().c_str(), nullptr)) << path;
+}
+
+TEST(ListFolderWin32, NamesEndingInShiftJisTrailByte5CAreNoFolders) {
     testing::TempTree tree;
     const std::string r = tree.Root() + "\\";
-    const std::string file = r + "a\x95\x5C";    // a表
-    const std::string folder = r + "b\x95\x5C";  // b表
-    const HANDLE created = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(created, INVALID_HANDLE_VALUE);
-    CloseHandle(created);
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA((folder + "\\c").c_str(), nullptr));
+    const std::string file = r + "a\xE8\xA1\xA8";    // a表, 95 5C in Shift_JIS
+    const std::string folder = r + "b\xE8\xA1\xA8";  // b表
+    MakeFile(file, "");
+    MakeFolder(folder);
+    MakeFolder(folder + "\\c");
 
     EXPECT_EQ(SortedWalk(tree.Root()),
               (std::vector<std::string>{file, folder + "\\", folder + "\\c\\"}));
     EXPECT_EQ(SortedWalk(folder), (std::vector<std::string>{folder + "\\c\\"}));
     EXPECT_EQ(Subfolders(folder), (std::vector<std::string>{"c"}));
+}
+
+TEST(ListFolderWin32, ReachesNamesOutsideCodePage932AndPathsPastTheLimit) {
+    testing::TempTree tree;
+    const std::string r = tree.Root() + "\\";
+    std::vector<std::string> files;
+    for (const char* name : {"\xED\x95\x9C\xEA\xB8\x80.txt",  // 한글
+                             "emoji\xF0\x9F\x98\x80.txt",
+                             "\xC3\xB1"
+                             "and\xC3\xBA.txt",
+                             "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt",  // 日本語
+                             "dot.", "space "}) {  // cut off by the system's normalisation
+        files.push_back(r + name);
+        MakeFile(files.back(), "needle");
+    }
+    const std::vector<std::string> chain = tree.DeepChain("deep", 12, 35, "leaf.txt", "needle");
+    ASSERT_GT(chain.back().size(), 400u);
+    files.insert(files.end(), chain.begin(), chain.end());
+
+    const std::vector<std::string> walk = SortedWalk(tree.Root());
+    for (const std::string& path : files) {
+        SCOPED_TRACE(path);
+        EXPECT_NE(std::find(walk.begin(), walk.end(), path), walk.end());
+        EXPECT_TRUE(FileExists(path));
+        EXPECT_EQ(ReadWholeFile(path), "needle");
+    }
+    const std::string deepest = chain.back().substr(0, chain.back().rfind('\\'));
+    EXPECT_TRUE(FolderExists(deepest));
+    EXPECT_EQ(ListFolder(deepest, 0).entries.size(), 1u);
 }
 
 TEST(ListFolderWin32, TellsMissingFromListedAndGivesFolderIdentities) {

@@ -1,5 +1,6 @@
 // The folder chooser on Windows: drives, and typed texts entered from the folder
-// shown, with the folder last shown on each drive remembered (Wine gives drives C: and Z:).
+// shown (names outside code page 932 too), with the folder last shown on each drive remembered
+// (Wine gives drives C: and Z:).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 #include "app/folder_path.h"
 #include "platform/platform.h"
+#include "platform/wide_text.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira {
@@ -77,6 +79,17 @@ TEST_F(TypedFolder, ResolvesFromTheFolderShown) {
         SCOPED_TRACE(step.text);
         EXPECT_EQ(Type(step.text), step.shown);
     }
+}
+
+TEST_F(TypedFolder, EntersAndListsFoldersOutsideCodePage932) {
+    const std::string a = tree_.Path("a");
+    const std::string name = "\xED\x95\x9C\xEA\xB8\x80\xF0\x9F\x98\x80";  // 한글😀
+    ASSERT_TRUE(CreateDirectoryW(platform::Utf8ToWide(a + "\\" + name).value().c_str(), nullptr));
+    ASSERT_TRUE(platform::EnterFolder(a));
+    EXPECT_EQ(Type(name), a + "\\" + name);
+    EXPECT_EQ(Type(".."), a);
+    const std::vector<std::string> subfolders = platform::Subfolders(a);
+    EXPECT_NE(std::find(subfolders.begin(), subfolders.end(), name), subfolders.end());
 }
 
 TEST_F(TypedFolder, RemembersTheFolderOfEachDrive) {

@@ -1,0 +1,12 @@
+// The standard streams on POSIX: the bytes go out as they are.
+#include <cstdio>
+
+#include "platform/platform.h"
+
+namespace tanmira::platform {
+
+void WriteStandard(StandardStream stream, const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stream == StandardStream::Output ? stdout : stderr);
+}
+
+}  // namespace tanmira::platform
