@@ -76,15 +76,6 @@ void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
     state.ContentExcludeKeyword = PrepareKeywordForms(window.ContentExcludeText(), *encoding);
 }
 
-// Keeps the files of the walk's list, dropping directory entries in place (a walk over a whole
-// disk lists millions of entries: no second list), without touching any entry.
-void DropDirectories(TStringList& list) {
-    std::vector<std::string> entries;
-    list.SwapLines(entries);
-    std::erase_if(entries, [](const std::string& entry) { return EndsInSeparator(entry); });
-    list.SwapLines(entries);
-}
-
 // The controls the name tests read, as they stood at the start of a run: the read-ahead worker
 // tests names with these, never with the window.
 class NameControls {
@@ -237,7 +228,7 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         state.HitList.ClearLines();
         state.ResultLineHits.clear();  // the box's lines no longer name these hits
         PrepareContentKeywords(window, state);
-        DropDirectories(state.FileList);
+        DropFolders(state.FileList);
 
         const int count = walk.stopped ? 0 : state.FileList.LineCount();
         ContentTests content(window, state, static_cast<std::size_t>(count));
