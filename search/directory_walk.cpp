@@ -93,4 +93,13 @@ WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, TStri
     return std::move(walker.Outcome());
 }
 
+void DropFolders(TStringList& list, PathStyle style, const LeadByteTable& leadBytes) {
+    std::vector<std::string> entries;
+    list.SwapLines(entries);
+    std::erase_if(entries, [&](const std::string& entry) {
+        return EndsInSeparator(entry, style, leadBytes);
+    });
+    list.SwapLines(entries);
+}
+
 }  // namespace tanmira

@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "search/string_list.h"
+#include "search/text_rules.h"
 
 namespace tanmira {
 
@@ -45,5 +46,12 @@ using WalkProgress = std::function<bool(int listed)>;
 // one dir lies in, is listed but not entered.
 WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, TStringList& list,
                        const WalkProgress& progress = nullptr);
+
+// Keeps the files of a walk's list, dropping its folder entries in place (a walk over a whole
+// disk lists millions of entries: no second list), without touching any entry. A folder entry
+// ends in the separator as a whole character: a name whose last double-byte character has the
+// separator's byte as trail byte is a file.
+void DropFolders(TStringList& list, PathStyle style = platform::kNativePathStyle,
+                 const LeadByteTable& leadBytes = platform::SystemLeadBytes());
 
 }  // namespace tanmira

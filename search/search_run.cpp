@@ -75,15 +75,6 @@ void PrepareContentKeywords(const SearchRequest& request, SearchState& state) {
     state.ContentExcludeKeyword = PrepareKeywordForms(request.contentExclude, *request.encoding);
 }
 
-// Keeps the files of the walk's list, dropping directory entries in place (a walk over a whole
-// disk lists millions of entries: no second list), without touching any entry.
-void DropDirectories(TStringList& list) {
-    std::vector<std::string> entries;
-    list.SwapLines(entries);
-    std::erase_if(entries, [](const std::string& entry) { return EndsInSeparator(entry); });
-    list.SwapLines(entries);
-}
-
 bool PassesExtensionTest(const LiveControls& controls, const std::string& path) {
     if (controls.extensionLines.empty() || !controls.extensionListEnabled)
         return true;
@@ -202,7 +193,7 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
         state.HitList.ClearLines();
         state.ResultLines.clear();  // the box's lines no longer name these hits
         PrepareContentKeywords(request, state);
-        DropDirectories(state.FileList);
+        DropFolders(state.FileList);
 
         const int count = walk.stopped ? 0 : state.FileList.LineCount();
         ContentTests content(live, state, static_cast<std::size_t>(count));

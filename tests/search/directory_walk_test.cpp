@@ -199,5 +199,26 @@ TEST(WalkFolder, ListsKernelPseudoFileSystemsWithoutEnteringThem) {
                 inside.end());
 }
 
+TEST(DropFolders, KeepsFilesWhoseLastTrailByteIsTheSeparatorsByte) {
+    // 表 (95 5C) and ― (81 5C) end in the byte of "\": with the lead bytes of code page 932 they
+    // are files; ソ (83 5C) followed by "\" is a folder. Without lead bytes all three are folders.
+    const Lines walked{"C:\\d\\sub\\", "C:\\d\\\x95\x5C", "C:\\d\\\x83\x5C\\", "C:\\d\\a\x81\x5C",
+                       "C:\\d\\a.txt"};
+    const struct {
+        const platform::LeadByteTable& leadBytes;
+        Lines kept;
+    } cases[] = {
+        {platform::ShiftJisLeadBytes(), {"C:\\d\\\x95\x5C", "C:\\d\\a\x81\x5C", "C:\\d\\a.txt"}},
+        {NoLeadBytes(), {"C:\\d\\a.txt"}},
+    };
+    for (const auto& c : cases) {
+        TStringList list;
+        for (const std::string& line : walked)
+            list.AppendLine(line);
+        DropFolders(list, PathStyle::Windows, c.leadBytes);
+        EXPECT_EQ(list.Lines(), c.kept);
+    }
+}
+
 }  // namespace
 }  // namespace tanmira

@@ -344,7 +344,7 @@ TEST_F(SearchRunTest, SpecialFilesAreNeitherOpenedNorReported) {
     EXPECT_EQ(Run(), (std::set<std::string>{"a.txt"}));  // no report, no hang
 }
 
-TEST_F(SearchRunTest, DirectoriesAreDroppedButNamesEndingInTrailBytesAreNot) {
+TEST_F(SearchRunTest, FoldersAreDroppedAndNamesHoldingLineBreaksKept) {
     window.content.clear();
     window.subfolders = true;
     tree.File("sub/a.txt");
