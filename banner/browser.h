@@ -33,6 +33,10 @@ class Browser {
     // Called instead of onDocumentComplete when a load failed: httpStatus is the HTTP error
     // status (400 and above), or 0 for a network error.
     std::function<void(const QString& url, int httpStatus)> onLoadFailed;
+
+    // Called after the browser ended the page of address (as given to Navigate) because its
+    // renderer grew past the memory an ad may take; the view is then empty.
+    std::function<void(const QString& address)> onPageTooLarge;
 };
 
 // Makes the browser of a banner frame, as a child of parent.

@@ -1,5 +1,6 @@
 // Operating system services used by the search core and the folder chooser: folder enumeration
-// with attribute words, file reading, code pages and conversions, current directory and drives.
+// with attribute words, file reading, code pages and conversions, current directory and drives,
+// and the memory of another process.
 // One header for every platform; posix/ and win32/ hold the implementations.
 #pragma once
 
@@ -147,6 +148,12 @@ class InputFile {
 // Reads a whole regular file to its end (until a read gives 0 bytes, whatever size it reports);
 // gives nothing when it cannot be opened.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// ---- Processes -------------------------------------------------------------------------------
+
+// Resident memory of the process with the given id, in bytes; nothing when it cannot be read
+// (no such process, no permission).
+std::optional<std::uint64_t> ProcessResidentBytes(std::int64_t pid);
 
 // ---- Folders and drives (folder chooser) ----------------------------------------------------
 
