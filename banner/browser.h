@@ -26,6 +26,10 @@ class Browser {
     // The widget that shows the pages.
     virtual QWidget* Widget() = 0;
 
+    // From now on every page is an ad, held to an ad's limits: one that stops answering or takes
+    // too much memory is ended. Pages shown before (the list) are not, and none of them is kept.
+    virtual void HoldToAdLimits() {}
+
     // DocumentComplete: called on the user-interface thread after a document finished loading
     // and its text is at hand.
     std::function<void(const QString& url)> onDocumentComplete;

@@ -101,6 +101,7 @@ void Tkoukoku::koukokuwebDocumentComplete(const QString& url) {
     if (!AdList || !IsShowableAddress(url))
         return;
     ReadAdList(*AdList);
+    koukokuweb->HoldToAdLimits();
     koukokuweb->Navigate(QString::fromLatin1(kBlankPage));
     ListLoaded = -1;
     saishutoku->SetEnabled(false);

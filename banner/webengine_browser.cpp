@@ -183,6 +183,12 @@ class WebEngineBrowser : public Browser {
 
     QWidget* Widget() override { return view_; }
 
+    // The list's page, whose renderer may have grown large with it, goes: ads start afresh.
+    void HoldToAdLimits() override {
+        adLimits_ = true;
+        NewPage();
+    }
+
   private:
     // Puts a fresh page into the view and deletes the one it held, which ends that page's
     // renderer, answering or not.
@@ -197,11 +203,11 @@ class WebEngineBrowser : public Browser {
         delete old;
     }
 
-    // Ends the page when its renderer has grown too large or it left a question unanswered too
-    // long; otherwise asks it the next question.
+    // Once pages are ads: ends the page when its renderer has grown too large or it left a
+    // question unanswered too long; otherwise asks it the next question.
     void Watch() {
         const qint64 pid = page_->renderProcessPid();
-        if (pid <= 0)
+        if (!adLimits_ || pid <= 0)
             return;
         const std::optional<std::uint64_t> bytes = platform::ProcessResidentBytes(pid);
         if (bytes && *bytes > kMaxRendererBytes) {
@@ -274,6 +280,7 @@ class WebEngineBrowser : public Browser {
 
     QWebEngineView* view_;
     GuestView* guest_;
+    bool adLimits_ = false;
     AdPage* page_ = nullptr;
     QString address_;  // as the banner gave it
     QUrl requested_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/open_observer.h"
 #include "platform/platform.h"
 
 namespace tanmira::platform {
@@ -25,6 +26,7 @@ std::uint64_t ChangeStamp(HANDLE file) {
 }  // namespace
 
 InputFile::InputFile(const std::string& path) {
+    NoteOpen(path);
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
