@@ -18,6 +18,10 @@ namespace {
 // Bytes searched for every pattern before the next slice: an early find spares the rest.
 constexpr std::size_t kSliceSize = 64 * 1024;
 
+// Patterns longer than this are searched in one pass: comparing them at every candidate could
+// take as long as the text times the pattern (a keyword of 'a's in a text of 'a's).
+constexpr std::size_t kOnePassLength = 32;
+
 constexpr std::array<char, 256> kFolded = [] {
     std::array<char, 256> table{};
     for (int c = 0; c < 256; ++c)
@@ -158,11 +162,38 @@ ContentPattern::ContentPattern(const PreparedKeyword& keyword)
         keyword.representable && !folded_.empty() && folded_.find('\0') == std::string::npos;
     hasLineBreak_ = folded_.find_first_of("\r\n") != std::string::npos;
     anchor_ = ChooseAnchor(folded_);
+    if (hasLineBreak_ || ShiftJisFolding() || folded_.size() <= kOnePassLength)
+        return;
+    borders_.assign(folded_.size(), 0);
+    for (std::size_t i = 1, border = 0; i < folded_.size(); ++i) {
+        while (border > 0 && folded_[i] != folded_[border])
+            border = borders_[border - 1];
+        if (folded_[i] == folded_[border])
+            ++border;
+        borders_[i] = border;
+    }
+}
+
+bool ContentPattern::OccursInOnePass(const TextWindow& window, std::size_t from,
+                                     std::size_t to) const {
+    // Matches start before to and end inside the window.
+    const std::size_t end = std::min(window.size, to + folded_.size() - 1);
+    std::size_t matched = 0;
+    for (std::size_t i = from; i < end; ++i) {
+        const char c = FoldByte(window.bytes[i]);
+        while (matched > 0 && folded_[matched] != c)
+            matched = borders_[matched - 1];
+        if (folded_[matched] == c && ++matched == folded_.size())
+            return true;
+    }
+    return false;
 }
 
 bool ContentPattern::OccursIn(const TextWindow& window, std::size_t from, std::size_t to) const {
     if (!canOccur_)
         return false;
+    if (!borders_.empty())
+        return OccursInOnePass(window, from, to);
     const std::size_t span = anchor_.Span();
     const std::size_t limit = window.size >= span ? std::min(to, window.size - span + 1) : 0;
     const bool plain = !hasLineBreak_ && !ShiftJisFolding();

@@ -54,7 +54,14 @@ class ContentPattern {
     // stands for) matches; trail tells whether the byte at `at` is a trail byte.
     Verdict MatchAt(const TextWindow& window, std::size_t at, std::size_t into, bool trail) const;
 
+    // OccursIn for a long pattern without line breaks and trail bytes: one pass over the window,
+    // each byte looked at a bounded number of times, however repetitive the pattern and text.
+    bool OccursInOnePass(const TextWindow& window, std::size_t from, std::size_t to) const;
+
     std::string folded_;
+    // For OccursInOnePass: the length of the longest proper border of each prefix of folded_
+    // (empty for other patterns).
+    std::vector<std::size_t> borders_;
     const LeadByteTable* leadBytes_;
     bool canOccur_;
     bool hasLineBreak_;
