@@ -340,33 +340,25 @@ void PrintTo(const AdCase& ad, std::ostream* out) {
 
 std::vector<AdCase> AdCases() {
     return {
-        {"ScriptsOpenNothingOutside",
-         {{"/ad.html",
-           "<html><body><a id=l href='/out-click.html'>l</a>"
-           "<a id=d href='/out-download.bin' download>d</a><script>"
-           "document.getElementById('l').click(); document.getElementById('d').click();"
-           "window.open('/out-window.html');"
-           "let n = 0; setInterval(() => { if (n < 20) location.href = '/out-href' + n++; }, 300);"
-           "</script></body></html>"}},
-         [](AdScene& scene) {
-             ASSERT_TRUE(scene.Show("/ad.html"));
-             QTest::qWait(kObserveMilliseconds);
-             EXPECT_EQ(scene.watch.opened, std::vector<QString>{});
-             EXPECT_EQ(scene.server.Requests("/out-window.html"), 0);
-         }},
-        {"OneClickOpensOneAddress",
+        {"ScriptsOpenNothingOneClickOpensOne",
          {{"/ad.html",
            "<html><body style='margin:0'>"
            "<a id=l href='/clicked.html' style='display:block;height:68px'>click</a>"
-           "<a id=m href='/more.html'>m</a><script>"
-           "document.getElementById('l').onclick = () => {"
-           "  window.open('/window.html'); document.getElementById('m').click();"
-           "  setTimeout(() => { location.href = '/later.html'; }, 200); };"
-           "</script></body></html>"}},
+           "<a id=m href='/more.html'>m</a><a id=d href='/download.bin' download>d</a><script>" +
+               kTell +
+               ""
+               "const l = document.getElementById('l'), m = document.getElementById('m');"
+               "l.onclick = () => { window.open('/window.html'); m.click(); };"
+               "onload = () => { l.click(); document.getElementById('d').click(); Tell('/ready'); "
+               "};"
+               "let n = 0; setInterval(() => { if (n < 20) location.href = '/href' + n++; }, 300);"
+               "</script></body></html>"}},
          [](AdScene& scene) {
              ASSERT_TRUE(scene.Show("/ad.html"));
-             ASSERT_TRUE(QTest::qWaitFor([&] { return scene.Completions("/ad.html") > 0; },
+             ASSERT_TRUE(QTest::qWaitFor([&] { return scene.server.Requests("/ready") > 0; },
                                          AdScene::kWait));
+             QTest::qWait(kObserveMilliseconds);
+             EXPECT_EQ(scene.watch.opened, std::vector<QString>{});
              scene.Click();
              ASSERT_TRUE(
                  QTest::qWaitFor([&] { return !scene.watch.opened.empty(); }, AdScene::kWait));
