@@ -26,6 +26,10 @@ class Browser {
     // The widget that shows the pages.
     virtual QWidget* Widget() = 0;
 
+    // From now on every page is an ad, held to an ad's limits: one that stops answering or takes
+    // too much memory is ended. Pages shown before (the list) are not, and none of them is kept.
+    virtual void HoldToAdLimits() {}
+
     // DocumentComplete: called on the user-interface thread after a document finished loading
     // and its text is at hand.
     std::function<void(const QString& url)> onDocumentComplete;
@@ -33,6 +37,10 @@ class Browser {
     // Called instead of onDocumentComplete when a load failed: httpStatus is the HTTP error
     // status (400 and above), or 0 for a network error.
     std::function<void(const QString& url, int httpStatus)> onLoadFailed;
+
+    // Called after the browser ended the page of address (as given to Navigate) because its
+    // renderer grew past the memory an ad may take; the view is then empty.
+    std::function<void(const QString& address)> onPageTooLarge;
 };
 
 // Makes the browser of a banner frame, as a child of parent.

@@ -48,6 +48,9 @@ Tkoukoku::Tkoukoku(QWidget* parent, BrowserFactory factory, TimerFactory timers)
     koukokuweb->onLoadFailed = [this](const QString& url, int httpStatus) {
         Guarded([&] { koukokuwebLoadFailed(url, httpStatus); });
     };
+    koukokuweb->onPageTooLarge = [this](const QString& address) {
+        Guarded([&] { koukokuwebPageTooLarge(address); });
+    };
 
     koukokutimer->SetInterval(30000);
     koukokutimer->SetOnTimer([this] { Guarded([this] { koukokutimerTimer(); }); });
@@ -99,6 +102,7 @@ void Tkoukoku::koukokuwebDocumentComplete(const QString& url) {
     if (!AdList || !IsShowableAddress(url))
         return;
     ReadAdList(*AdList);
+    koukokuweb->HoldToAdLimits();
     koukokuweb->Navigate(QString::fromLatin1(kBlankPage));
     ListLoaded = -1;
     saishutoku->SetEnabled(false);
@@ -115,13 +119,20 @@ void Tkoukoku::koukokuwebLoadFailed(const QString& /*url*/, int /*httpStatus*/) 
     koukokuweb->Navigate(QString::fromLatin1(kBlankPage));
 }
 
+void Tkoukoku::koukokuwebPageTooLarge(const QString& address) {
+    tooLarge_.append(address);
+}
+
 void Tkoukoku::saishutokuTimer() {
     saishutoku->SetEnabled(false);
     koukokuweb->Navigate(listAddress_);
 }
 
 void Tkoukoku::koukokutimerTimer() {
-    const std::vector<int> showable = ShowableEntries(*AdList);
+    std::vector<int> showable = ShowableEntries(*AdList);
+    std::erase_if(showable, [this](int i) {
+        return tooLarge_.contains(QString::fromLocal8Bit(AdList->LineAt(i)));
+    });
     // Nothing new to show: an empty list, or a single entry already on screen.
     if (showable.empty() || (showable.size() == 1 && showable.front() == LastIndex)) {
         koukokutimer->SetEnabled(false);
@@ -153,6 +164,7 @@ void Tkoukoku::FrameResize() {
 
 void Tkoukoku::ReadAdList(TStringList& list) {
     ReadAdListText(koukokuweb->InnerText(), list);
+    tooLarge_.clear();
 }
 
 void Tkoukoku::resizeEvent(QResizeEvent* event) {

@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -58,6 +59,7 @@ class Tkoukoku : public QFrame {
     void kidouTimer();
     void koukokuwebDocumentComplete(const QString& url);
     void koukokuwebLoadFailed(const QString& url, int httpStatus);
+    void koukokuwebPageTooLarge(const QString& address);
     void koukokutimerTimer();
     void saishutokuTimer();
     void FrameResize();
@@ -79,6 +81,7 @@ class Tkoukoku : public QFrame {
 
     QString listAddress_;
     HandlerGuard guard_;
+    QStringList tooLarge_;  // addresses not shown again until the list is read again
 };
 
 }  // namespace tanmira

@@ -1,9 +1,15 @@
-// The real browser of the banner: an adapter over QWebEngineView. Pages may not open windows or
-// read local files, only http, https and about:blank are loaded, a page may navigate itself only
-// a few times, and a click on a link opens it in the user's default browser.
+// The real browser of the banner: an adapter over QWebEngineView. An ad is a guest: pages may not
+// open windows or read local files, only http, https and about:blank are loaded, a page may
+// navigate itself only a few times, no JavaScript dialog shows, the sound is off, and only a real
+// click of the user opens one address in the user's default browser. A page that stops answering
+// or whose renderer grows too large is ended: its page object, and with it the renderer, is
+// replaced by a fresh one.
 #include <QApplication>
 #include <QChildEvent>
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
@@ -19,6 +25,7 @@
 
 #include "banner/ad_list.h"
 #include "banner/browser.h"
+#include "platform/platform.h"
 
 namespace tanmira {
 
@@ -28,14 +35,62 @@ bool IsBlankPage(const QUrl& url) {
     return url.scheme() == "about" && url.path() == "blank";
 }
 
-void OpenOutside(const QUrl& url) {
-    if (IsShowableAddress(url.toString()))
-        QDesktopServices::openUrl(url);
-}
+// How long after a mouse press in the view an address may open outside.
+constexpr qint64 kClickMilliseconds = 2000;
+// How often the page is asked whether it answers, and its renderer's memory read.
+constexpr int kWatchMilliseconds = 500;
+// A page that leaves a question unanswered this long (without a new load meanwhile) is ended.
+constexpr qint64 kUnresponsiveMilliseconds = 5000;
+// A page whose renderer holds more memory than this is ended.
+constexpr std::uint64_t kMaxRendererBytes = 256u << 20;
+
+// The banner's view and the widgets it adds inside itself: keeps them out of the keyboard focus
+// (the banner shows no focus mark, so a Tab stop or a click there would leave the focus
+// invisible) and notes the user's mouse presses, each of which lets one address open outside.
+class GuestView : public QObject {
+  public:
+    explicit GuestView(QWidget* root) : QObject(root) { Watch(root); }
+
+    // True once per mouse press of the last kClickMilliseconds.
+    bool TakeClick() {
+        if (!pressed_.isValid() || pressed_.elapsed() > kClickMilliseconds)
+            return false;
+        pressed_.invalidate();
+        return true;
+    }
+
+  protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::ChildAdded:
+            case QEvent::ChildPolished:
+                if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+                    Watch(child);
+                break;
+            case QEvent::MouseButtonPress:
+                // Only the user's own presses: synthesized ones come from touch or the system.
+                if (static_cast<QMouseEvent*>(event)->source() == Qt::MouseEventNotSynthesized)
+                    pressed_.start();
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+
+  private:
+    void Watch(QWidget* widget) {
+        widget->setFocusPolicy(Qt::NoFocus);
+        widget->removeEventFilter(this);
+        widget->installEventFilter(this);
+    }
+
+    QElapsedTimer pressed_;
+};
 
 class AdPage : public QWebEnginePage {
   public:
-    explicit AdPage(QObject* parent) : QWebEnginePage(parent) {
+    AdPage(QObject* parent, GuestView* guest) : QWebEnginePage(parent), guest_(guest) {
         QWebEngineSettings* s = settings();
         s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
         s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
@@ -45,9 +100,11 @@ class AdPage : public QWebEnginePage {
         s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
         s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
         s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
-        // A page that asks for a new window gets none; its address opens outside instead.
-        connect(this, &QWebEnginePage::newWindowRequested,
-                [](QWebEngineNewWindowRequest& request) { OpenOutside(request.requestedUrl()); });
+        setAudioMuted(true);
+        // A page that asks for a new window gets none; its address may open outside instead.
+        connect(
+            this, &QWebEnginePage::newWindowRequested,
+            [this](QWebEngineNewWindowRequest& request) { OpenOutside(request.requestedUrl()); });
     }
 
     // Starts the count of the navigations the page makes by itself afresh; called for every
@@ -69,40 +126,45 @@ class AdPage : public QWebEnginePage {
         return true;
     }
 
-  private:
-    static constexpr int kSelfNavigations = 3;
-    int selfNavigations_ = 0;
-};
-
-// Keeps the view and the widgets it adds inside itself out of the keyboard focus: the banner
-// shows no focus mark, so a Tab stop or a click there would leave the focus invisible.
-class NoFocusTree : public QObject {
-  public:
-    explicit NoFocusTree(QWidget* root) : QObject(root) {
-        root->setFocusPolicy(Qt::NoFocus);
-        root->installEventFilter(this);
+    // No dialog of a page ever shows: an alert is dropped, a prompt cancelled, and a question
+    // (a beforeunload question comes here too) answered so that the banner can move on.
+    void javaScriptAlert(const QUrl& /*origin*/, const QString& /*message*/) override {}
+    bool javaScriptConfirm(const QUrl& /*origin*/, const QString& /*message*/) override {
+        return true;
     }
-
-  protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished) {
-            if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
-                child->setFocusPolicy(Qt::NoFocus);
-        }
+    bool javaScriptPrompt(const QUrl& /*origin*/, const QString& /*message*/,
+                          const QString& /*defaultValue*/, QString* /*result*/) override {
         return false;
     }
+    QStringList chooseFiles(FileSelectionMode /*mode*/, const QStringList& /*oldFiles*/,
+                            const QStringList& /*acceptedMimeTypes*/) override {
+        return {};
+    }
+
+  private:
+    // Hands url to the user's default browser, if the user has just clicked in the banner (a
+    // script's click, a timer's navigation or a second address of one click open nothing).
+    void OpenOutside(const QUrl& url) {
+        if (IsShowableAddress(url.toString()) && guest_->TakeClick())
+            QDesktopServices::openUrl(url);
+    }
+
+    static constexpr int kSelfNavigations = 3;
+    GuestView* guest_;
+    int selfNavigations_ = 0;
 };
 
 class WebEngineBrowser : public Browser {
   public:
     explicit WebEngineBrowser(QWidget* parent)
-        : view_(new QWebEngineView(parent)), alive_(std::make_shared<bool>(true)) {
-        page_ = new AdPage(view_);
-        view_->setPage(page_);
+        : view_(new QWebEngineView(parent)),
+          guest_(new GuestView(view_)),
+          alive_(std::make_shared<bool>(true)) {
         view_->setContextMenuPolicy(Qt::NoContextMenu);
-        new NoFocusTree(view_);
-        QObject::connect(page_, &QWebEnginePage::loadingChanged, view_,
-                         [this](const QWebEngineLoadingInfo& info) { LoadingChanged(info); });
+        NewPage();
+        auto* watch = new QTimer(view_);
+        QObject::connect(watch, &QTimer::timeout, view_, [this] { Watch(); });
+        watch->start(kWatchMilliseconds);
     }
 
     ~WebEngineBrowser() override {
@@ -111,6 +173,7 @@ class WebEngineBrowser : public Browser {
     }
 
     void Navigate(const QString& address) override {
+        address_ = address;
         requested_ = QUrl(address);
         page_->CountSelfNavigationsFromHere();
         view_->load(requested_);
@@ -120,7 +183,57 @@ class WebEngineBrowser : public Browser {
 
     QWidget* Widget() override { return view_; }
 
+    // The list's page, whose renderer may have grown large with it, goes: ads start afresh.
+    void HoldToAdLimits() override {
+        adLimits_ = true;
+        NewPage();
+    }
+
   private:
+    // Puts a fresh page into the view and deletes the one it held, which ends that page's
+    // renderer, answering or not.
+    void NewPage() {
+        AdPage* old = page_;
+        page_ = new AdPage(view_, guest_);
+        view_->setPage(page_);
+        QObject::connect(page_, &QWebEnginePage::loadingChanged, view_,
+                         [this](const QWebEngineLoadingInfo& info) { LoadingChanged(info); });
+        ++load_;  // what the old page still had to say is not awaited
+        question_.invalidate();
+        delete old;
+    }
+
+    // Once pages are ads: ends the page when its renderer has grown too large or it left a
+    // question unanswered too long; otherwise asks it the next question.
+    void Watch() {
+        const qint64 pid = page_->renderProcessPid();
+        if (!adLimits_ || pid <= 0)
+            return;
+        const std::optional<std::uint64_t> bytes = platform::ProcessResidentBytes(pid);
+        if (bytes && *bytes > kMaxRendererBytes) {
+            NewPage();
+            if (onPageTooLarge)
+                onPageTooLarge(address_);
+            return;
+        }
+        // A load begun since the question was asked may drop it unanswered: ask again.
+        if (question_.isValid() && questionLoad_ == load_) {
+            if (question_.elapsed() > kUnresponsiveMilliseconds)
+                NewPage();
+            return;
+        }
+        question_.start();
+        questionLoad_ = load_;
+        std::weak_ptr<bool> alive = alive_;
+        const int load = load_;
+        page_->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                             [this, alive, load](const QVariant&) {
+                                 if (alive.expired() || !*alive.lock() || load != load_)
+                                     return;
+                                 question_.invalidate();
+                             });
+    }
+
     void LoadingChanged(const QWebEngineLoadingInfo& info) {
         const QString url = info.url().toString();
         switch (info.status()) {
@@ -152,7 +265,7 @@ class WebEngineBrowser : public Browser {
         // only if no other load began meanwhile.
         const int load = load_;
         std::weak_ptr<bool> alive = alive_;
-        view_->page()->runJavaScript(
+        page_->runJavaScript(
             QStringLiteral("document.documentElement ? "
                            "document.documentElement.innerText.substring(0, %1) : ''")
                 .arg(kMaxAdListCharacters + 1),
@@ -166,10 +279,15 @@ class WebEngineBrowser : public Browser {
     }
 
     QWebEngineView* view_;
-    AdPage* page_;
+    GuestView* guest_;
+    bool adLimits_ = false;
+    AdPage* page_ = nullptr;
+    QString address_;  // as the banner gave it
     QUrl requested_;
     std::shared_ptr<bool> alive_;
     int load_ = 0;
+    QElapsedTimer question_;  // since the unanswered question to the page was asked
+    int questionLoad_ = 0;    // load_ when it was asked
     QString text_;
 };
 

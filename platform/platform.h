@@ -1,6 +1,6 @@
 // Operating system services used by the search core and the folder chooser: folder enumeration
 // with attribute words, file reading, code pages and conversions, current directory and drives,
-// and the standard streams of the command line.
+// the standard streams of the command line and the memory of another process.
 // One header for every platform; posix/ and win32/ hold the implementations.
 #pragma once
 
@@ -106,7 +106,13 @@ struct FolderListing {
 // permission on the way, say) is still given, its word taken from its directory entry type (a
 // folder as a folder, anything else as a file, so that a reader's failure to open it is
 // reported); a link that leads nowhere (missing target, loop) is a reparse point alone.
-FolderListing ListFolder(const std::string& folder, AttributeWord listMask);
+//
+// A folder on one of kernelDevices (see PseudoFileSystemDevices) is a kernel interface: there a
+// symbolic link is the kernel's cross-reference, given as a reparse point alone without looking
+// at its target, and a file whose reading takes away what it returns (the kernel's log, the trace
+// buffers) carries the device bit alone, so that nothing reads it.
+FolderListing ListFolder(const std::string& folder, AttributeWord listMask,
+                         const std::vector<std::uint64_t>& kernelDevices = {});
 
 // The devices (FileId::device) of the kernel pseudo file systems mounted now (proc, sysfs,
 // devtmpfs, cgroup, debugfs, ... and anything mounted inside proc or sysfs). A walk lists their
@@ -145,9 +151,20 @@ class InputFile {
     std::uint64_t changeStamp_ = 0;  // the change time, in the platform's units
 };
 
+// Called with the path of every file an InputFile is about to open, before the system is asked,
+// from whichever thread opens it; nullptr (the default) for none. Lets tests see what is opened.
+using OpenObserver = void (*)(const std::string& path);
+void ObserveOpens(OpenObserver observer);
+
 // Reads a whole regular file to its end (until a read gives 0 bytes, whatever size it reports);
 // gives nothing when it cannot be opened.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// ---- Processes -------------------------------------------------------------------------------
+
+// Resident memory of the process with the given id, in bytes; nothing when it cannot be read
+// (no such process, no permission).
+std::optional<std::uint64_t> ProcessResidentBytes(std::int64_t pid);
 
 // ---- Folders and drives (folder chooser) ----------------------------------------------------
 

@@ -17,6 +17,10 @@ namespace {
 // Bytes searched for every pattern before the next slice: an early find spares the rest.
 constexpr std::size_t kSliceSize = 64 * 1024;
 
+// Patterns longer than this are searched in one pass: comparing them at every candidate could
+// take as long as the text times the pattern (a keyword of 'a's in a text of 'a's).
+constexpr std::size_t kOnePassLength = 32;
+
 bool IsLineBreak(char c) {
     return c == '\r' || c == '\n';
 }
@@ -164,6 +168,31 @@ ContentPattern::ContentPattern(const PreparedKeyword& keyword)
         keyword.representable && !folded_.empty() && folded_.find('\0') == std::string::npos;
     hasLineBreak_ = folded_.find_first_of("\r\n") != std::string::npos;
     anchor_ = ChooseAnchor(folded_);
+    if (hasLineBreak_ || ShiftJisFolding() || folded_.size() <= kOnePassLength)
+        return;
+    borders_.assign(folded_.size(), 0);
+    for (std::size_t i = 1, border = 0; i < folded_.size(); ++i) {
+        while (border > 0 && folded_[i] != folded_[border])
+            border = borders_[border - 1];
+        if (folded_[i] == folded_[border])
+            ++border;
+        borders_[i] = border;
+    }
+}
+
+std::size_t ContentPattern::FindInOnePass(const BufferedText& text, std::size_t from,
+                                          std::size_t to) const {
+    // Matches start before to and end inside the stretch.
+    const std::size_t end = std::min(text.size, to + folded_.size() - 1);
+    std::size_t matched = 0;
+    for (std::size_t i = from; i < end; ++i) {
+        const char c = LowerAscii(text.bytes[i]);
+        while (matched > 0 && folded_[matched] != c)
+            matched = borders_[matched - 1];
+        if (folded_[matched] == c && ++matched == folded_.size())
+            return i + 1 - folded_.size();
+    }
+    return std::string::npos;
 }
 
 std::size_t ContentPattern::FindIn(const BufferedText& text, std::size_t from,
@@ -171,6 +200,8 @@ std::size_t ContentPattern::FindIn(const BufferedText& text, std::size_t from,
     constexpr std::size_t kNone = std::string::npos;
     if (!canOccur_)
         return kNone;
+    if (!borders_.empty())
+        return FindInOnePass(text, from, to);
     const std::size_t span = anchor_.Span();
     const std::size_t limit = text.size >= span ? std::min(to, text.size - span + 1) : 0;
     const bool plain = !hasLineBreak_ && !ShiftJisFolding();

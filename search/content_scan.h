@@ -57,8 +57,15 @@ class ContentPattern {
     // stands for) matches; trail tells whether the byte at `at` is a trail byte.
     Verdict MatchAt(const BufferedText& text, std::size_t at, std::size_t into, bool trail) const;
 
+    // FindIn for a long pattern without line breaks and trail bytes: one pass over the stretch,
+    // each byte looked at a bounded number of times, however repetitive the pattern and text.
+    std::size_t FindInOnePass(const BufferedText& text, std::size_t from, std::size_t to) const;
+
     std::string folded_;
     std::size_t form_;
+    // For FindInOnePass: the length of the longest proper border of each prefix of folded_
+    // (empty for other patterns).
+    std::vector<std::size_t> borders_;
     const LeadByteTable* leadBytes_;
     bool canOccur_;
     bool hasLineBreak_;

@@ -24,17 +24,21 @@ bool Holds(const std::vector<T>& items, const T& item) {
 class Walker {
   public:
     Walker(const WalkOptions& options, TStringList& list, const WalkProgress& progress)
-        : options_(options), list_(list), progress_(progress) {}
+        : options_(options),
+          list_(list),
+          progress_(progress),
+          kernelDevices_(platform::PseudoFileSystemDevices()) {}
 
     // Lists folder (which ends in the separator); depth is 0 for the folder searched.
     void Walk(const std::string& folder, int depth) {
-        platform::FolderListing listing = platform::ListFolder(folder, options_.mask);
+        platform::FolderListing listing =
+            platform::ListFolder(folder, options_.mask, kernelDevices_);
         if (listing.result == platform::ListingResult::Missing)
             return;
         if (depth == 0 && options_.recurse)
             ExemptSearchedFileSystem(listing.folderId.device);
         if (depth > 0 &&
-            (Holds(ancestors_, listing.folderId) || Holds(pseudoDevices_, listing.folderId.device)))
+            (Holds(ancestors_, listing.folderId) || Holds(notEntered_, listing.folderId.device)))
             return;
         if (listing.result == platform::ListingResult::Unreadable)
             outcome_.unopened.push_back(folder);
@@ -70,18 +74,20 @@ class Walker {
     WalkOutcome& Outcome() { return outcome_; }
 
   private:
-    // Reads the kernel pseudo file systems once, leaving out the one the search starts in.
+    // The kernel pseudo file systems are not entered, but for the one the search starts in.
     void ExemptSearchedFileSystem(std::uint64_t device) {
-        pseudoDevices_ = platform::PseudoFileSystemDevices();
-        std::erase(pseudoDevices_, device);
+        notEntered_ = kernelDevices_;
+        std::erase(notEntered_, device);
     }
 
     const WalkOptions& options_;
     TStringList& list_;
     const WalkProgress& progress_;
     WalkOutcome outcome_;
-    std::vector<platform::FileId> ancestors_;  // the folders being walked, outermost first
-    std::vector<std::uint64_t> pseudoDevices_;
+    std::vector<platform::FileId> ancestors_;         // the folders being walked, outermost first
+    const std::vector<std::uint64_t> kernelDevices_;  // kernel pseudo file systems: links there
+                                                      // are listed, never followed
+    std::vector<std::uint64_t> notEntered_;
 };
 
 }  // namespace

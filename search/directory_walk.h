@@ -43,7 +43,9 @@ using WalkProgress = std::function<bool(int listed)>;
 // 0, when includeZero), in the platform's listing order, descending into subfolders when
 // recursing. The walk holds no folder open while it descends. A folder already on the current
 // descent path (a cycle of links), or that belongs to a kernel pseudo file system other than the
-// one dir lies in, is listed but not entered.
+// one dir lies in, is listed but not entered. Inside a kernel pseudo file system, symbolic links
+// are reparse points that are never followed, and files whose reading consumes what they return
+// are devices (see platform::ListFolder).
 WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, TStringList& list,
                        const WalkProgress& progress = nullptr);
 

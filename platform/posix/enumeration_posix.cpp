@@ -1,6 +1,7 @@
 // Folder listing on POSIX: readdir, each entry mapped onto the Windows attribute bits (from its
 // directory entry type where that settles the caller's mask, else from its status, links
-// followed), the folder closed before the entries are sorted into name order.
+// followed but inside kernel interfaces), the folder closed before the entries are sorted into
+// name order.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +9,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <optional>
+#include <string_view>
 
 #include "platform/byte_rules.h"
 #include "platform/platform.h"
@@ -66,9 +69,32 @@ AttributeWord AttributesOf(const struct stat& st, const char* name, Credentials&
     return word;
 }
 
+// Files of kernel interfaces whose reading takes away what it returns: the kernel's log and the
+// trace buffers.
+constexpr std::string_view kConsumingNames[] = {"kmsg", "trace_pipe", "trace_pipe_raw"};
+
+// The word of an entry of a kernel interface that is a link or a consuming file; nothing for
+// any other entry.
+std::optional<AttributeWord> KernelEntryWord(int dirFd, const dirent& d) {
+    const std::string_view name = d.d_name;
+    if (std::find(std::begin(kConsumingNames), std::end(kConsumingNames), name) !=
+        std::end(kConsumingNames))
+        return kDevice;
+    struct stat st {};
+    if (d.d_type == DT_LNK ||
+        (d.d_type == DT_UNKNOWN && fstatat(dirFd, d.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+         S_ISLNK(st.st_mode)))
+        return kReparsePoint;
+    return std::nullopt;
+}
+
 // The word of one entry; nothing when the entry vanished.
 std::optional<AttributeWord> EntryWord(int dirFd, const dirent& d, AttributeWord listMask,
-                                       Credentials& credentials) {
+                                       bool kernel, Credentials& credentials) {
+    if (kernel) {
+        if (const std::optional<AttributeWord> word = KernelEntryWord(dirFd, d))
+            return word;
+    }
     switch (d.d_type) {
         case DT_REG:
             if ((listMask & kArchive) != 0)
@@ -162,7 +188,8 @@ void SortByName(std::vector<DirEntry>& entries) {
 
 }  // namespace
 
-FolderListing ListFolder(const std::string& folder, AttributeWord listMask) {
+FolderListing ListFolder(const std::string& folder, AttributeWord listMask,
+                         const std::vector<std::uint64_t>& kernelDevices) {
     FolderListing listing;
     DIR* dir = opendir(folder.empty() ? "/" : folder.c_str());
     if (dir == nullptr) {
@@ -174,6 +201,8 @@ FolderListing ListFolder(const std::string& folder, AttributeWord listMask) {
     struct stat st {};
     if (fstat(fd, &st) == 0)
         listing.folderId = IdOf(st);
+    const bool kernel = std::find(kernelDevices.begin(), kernelDevices.end(),
+                                  listing.folderId.device) != kernelDevices.end();
     Credentials credentials;
     for (;;) {
         errno = 0;
@@ -183,7 +212,7 @@ FolderListing ListFolder(const std::string& folder, AttributeWord listMask) {
         const std::string_view name = d->d_name;
         if (name == "." || name == "..")
             continue;
-        const std::optional<AttributeWord> word = EntryWord(fd, *d, listMask, credentials);
+        const std::optional<AttributeWord> word = EntryWord(fd, *d, listMask, kernel, credentials);
         if (word)
             listing.entries.push_back(DirEntry{std::string(name), *word});
     }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/open_observer.h"
 #include "platform/platform.h"
 
 namespace tanmira::platform {
@@ -21,6 +22,7 @@ std::uint64_t ChangeStamp(const struct stat& st) {
 }  // namespace
 
 InputFile::InputFile(const std::string& path) {
+    NoteOpen(path);
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return;

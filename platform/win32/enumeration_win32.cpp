@@ -54,7 +54,8 @@ ListingResult FailedStart(const std::string& folder, DWORD error) {
 
 }  // namespace
 
-FolderListing ListFolder(const std::string& folder, AttributeWord) {
+FolderListing ListFolder(const std::string& folder, AttributeWord,
+                         const std::vector<std::uint64_t>& /*kernelDevices*/) {
     // Every word is complete here: the attribute word comes with each entry.
     FolderListing listing;
     // An empty folder is the root of the current drive, as "\" is.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/open_observer.h"
 #include "platform/platform.h"
 #include "platform/win32/wide_path.h"
 
@@ -27,6 +28,7 @@ std::uint64_t ChangeStamp(HANDLE file) {
 }  // namespace
 
 InputFile::InputFile(const std::string& path) {
+    NoteOpen(path);
     const std::optional<std::wstring> wide = detail::WidePath(path);
     if (!wide)
         return;

@@ -169,6 +169,22 @@ TEST_F(BannerTest, ManyEntriesNeverRepeatTheLastAndReachEveryEntry) {
     EXPECT_EQ(seen.size(), 4u);
 }
 
+TEST_F(BannerTest, APageEndedForItsMemoryIsSkippedUntilTheListIsReadAgain) {
+    LoadList("http://a/\nhttp://big/\nhttp://c/\nhttp://big/\n");
+    browser->onPageTooLarge("http://big/");
+    clock.Advance(40 * 30000);
+    const std::vector<QString> pages = browser->Pages();
+    EXPECT_EQ(std::set<QString>(pages.begin() + 1, pages.end()),
+              (std::set<QString>{"http://a/", "http://c/"}));
+
+    frame->ReadAdList(*frame->AdList);
+    browser->navigations.clear();
+    clock.Advance(40 * 30000);
+    const std::vector<QString> again = browser->Pages();
+    EXPECT_GT(std::count(again.begin(), again.end(), "http://big/"), 0);
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(BannerTest, RecentresTheBrowserOnResize) {
     clock.Advance(3);
     EXPECT_EQ(Web()->x(), 14);

@@ -1,8 +1,10 @@
-// The fault suite: search runs over hostile trees that the tests build themselves. Each case runs
-// in a child process under a watchdog and checks that the run ends, that every ordinary hit is
-// still found, what the run reports, and how far the child's memory grows.
+// The fault suite: search runs over hostile trees that the tests build themselves, and over the
+// kernel's own trees. Each case runs in a child process under a watchdog and checks that the run
+// ends, that every ordinary hit is still found, what the run reports, which files it opened, and
+// how far the child's memory grows.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -20,8 +22,11 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <mutex>
+#include <set>
 #include <thread>
 
+#include "platform/platform.h"
 #include "search/exceptions.h"
 #include "search/search_run.h"
 #include "tests/support/child_process.h"
@@ -40,13 +45,16 @@ constexpr unsigned kWatchdogSeconds = 30;
 constexpr long kPeakGrowthLimitKb = 64 * 1024;  // over what the child starts with
 constexpr char kKeyword[] = "needle";
 constexpr char kAbsent[] = "zzqqxx";  // an exclusion that no file holds: every file is read whole
+constexpr char kNowhere[] = "q7kernelqq";  // searched for where no file holds it
 
-// What a case expects of its run, besides the ordinary hits every tree holds.
+// What a case expects of its run, besides the ordinary hits every tree holds. Paths are relative
+// to the tree's root, or absolute.
 struct Expect {
-    Paths hits;  // relative to the tree's root
-    // The report must name a path that starts with this one (relative); empty: no report.
+    Paths hits;
+    // The report must name a path that starts with this one; empty: no report.
     std::string reported = {};
     bool reportOptional = false;  // a report naming `reported` may or may not come
+    Paths neverOpened = {};       // files the run must not even try to open
 };
 
 struct FaultCase {
@@ -56,6 +64,7 @@ struct FaultCase {
     std::function<void(TempTree&, const std::atomic<bool>& running)> disturb =
         {};                          // beside the run
     std::string keyword = kKeyword;  // searched for; every tree's ordinary hits hold it
+    std::string folder = {};         // searched instead of the tree (which then holds no hit)
 };
 
 // Shown for the case in test listings, instead of its bytes.
@@ -68,6 +77,7 @@ struct Outcome {
     bool ended = false;
     std::string endedHow;
     std::multiset<std::string> hits;
+    std::set<std::string> opened;  // every file the run tried to open
     std::string report;
     long peakGrowthKb = 0;  // the child's peak resident memory over what it had before the run
 };
@@ -98,6 +108,15 @@ void WriteString(int fd, const std::string& s) {
     }
 }
 
+// The files the run in this child tried to open, as the platform's readers tell them.
+std::mutex openedMutex;
+Paths opened;
+
+void RecordOpen(const std::string& path) {
+    const std::lock_guard<std::mutex> lock(openedMutex);
+    opened.push_back(path);
+}
+
 Paths ReadStrings(const std::string& bytes) {
     Paths strings;
     for (std::size_t at = 0; at + sizeof(std::uint64_t) <= bytes.size();) {
@@ -112,7 +131,8 @@ Paths ReadStrings(const std::string& bytes) {
 
 // Runs the search in a child (as uid 65534 when asked and possible) that a watchdog ends after
 // kWatchdogSeconds; disturb runs in this process meanwhile, from a little before the run. The
-// child sends how far its memory grew, the report, then the hits.
+// child sends how far its memory grew, the report, the number of hits, the hits, then the files
+// it tried to open.
 Outcome RunInChild(const FakeSearchWindow& window, ChildUser user,
                    const std::function<void(const std::atomic<bool>&)>& disturb) {
     int pipeFds[2];
@@ -124,6 +144,9 @@ Outcome RunInChild(const FakeSearchWindow& window, ChildUser user,
             close(pipeFds[0]);
             close(goFds[1]);
             alarm(kWatchdogSeconds);
+            // The child's own /proc entries stay its own after a change of user, as they are for
+            // a program started by that user.
+            prctl(PR_SET_DUMPABLE, 1);
             char go = 0;
             if (read(goFds[0], &go, 1) != 1)
                 return 6;
@@ -131,15 +154,20 @@ Outcome RunInChild(const FakeSearchWindow& window, ChildUser user,
             FakeSearchWindow own = window;
             SearchState state;
             std::string report;
+            platform::ObserveOpens(RecordOpen);
             try {
                 SearchRun(own, state);
             } catch (const Exception& e) {
                 report = e.Message();
             }
+            platform::ObserveOpens(nullptr);
             WriteString(pipeFds[1], std::to_string(StatusKb("VmHWM:") - residentBefore));
             WriteString(pipeFds[1], report);
+            WriteString(pipeFds[1], std::to_string(state.HitList.LineCount()));
             for (const std::string& hit : state.HitList.Lines())
                 WriteString(pipeFds[1], hit);
+            for (const std::string& path : opened)
+                WriteString(pipeFds[1], path);
             return own.startEnabled.back() ? 0 : 5;
         },
         user);
@@ -172,11 +200,13 @@ Outcome RunInChild(const FakeSearchWindow& window, ChildUser user,
     outcome.endedHow = WIFSIGNALED(status) ? std::string("signal ") + strsignal(WTERMSIG(status))
                                            : "exit " + std::to_string(WEXITSTATUS(status));
     const Paths strings = ReadStrings(bytes);
-    if (strings.size() < 2)
+    if (strings.size() < 3)
         return outcome;
     outcome.peakGrowthKb = std::stol(strings[0]);
     outcome.report = strings[1];
-    outcome.hits.insert(strings.begin() + 2, strings.end());
+    const auto hitsEnd = strings.begin() + 3 + std::stol(strings[2]);
+    outcome.hits.insert(strings.begin() + 3, hitsEnd);
+    outcome.opened.insert(hitsEnd, strings.end());
     return outcome;
 }
 
@@ -274,8 +304,30 @@ std::vector<FaultCase> Cases() {
              tree.Link("urandom.txt", "/dev/urandom");
              tree.Link("null.txt", "/dev/null");
              tree.Link("fifo-link.txt", "fifo.txt");
-             return Expect{};
+             Expect expect;
+             for (const char* name : {"fifo.txt", "socket.txt", "zero.txt", "urandom.txt",
+                                      "null.txt", "fifo-link.txt"})
+                 expect.neverOpened.push_back(name);
+             return expect;
          }},
+        // The kernel's trees: their links lead back into "/" once per process and through every
+        // device, and reading /proc/kmsg takes the messages away from the kernel's log.
+        {"KernelProcessTree",
+         [](TempTree&) {
+             return Expect{{}, "/proc/", true, {"/proc/kmsg"}};
+         },
+         ChildUser::Unprivileged,
+         {},
+         kNowhere,
+         "/proc"},
+        {"KernelDeviceTree",
+         [](TempTree&) {
+             return Expect{{}, "/sys/", true};
+         },
+         ChildUser::Unprivileged,
+         {},
+         kNowhere,
+         "/sys"},
         {"FileWithoutPermission",
          [](TempTree& tree) {
              chmod(tree.Root().c_str(), 0755);
@@ -368,19 +420,23 @@ class FaultSuite : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(FaultSuite, RunEndsFindsEveryOtherHitAndReportsOnlyWhatItCouldNotRead) {
     const FaultCase& fault = GetParam();
-    if (fault.keyword.empty())
-        GTEST_SKIP() << "nothing to search for on this system";
     TempTree tree;
     // The ordinary hits and misses every tree holds.
     tree.File("keep.txt", fault.keyword);
     tree.File("sub/keep.txt", "x " + fault.keyword);
     tree.File("sub/miss.txt", "hay");
     Expect expect = fault.build(tree);
-    expect.hits.push_back("keep.txt");
-    expect.hits.push_back("sub/keep.txt");
+    if (fault.folder.empty()) {
+        expect.hits.push_back("keep.txt");
+        expect.hits.push_back("sub/keep.txt");
+    }
+    const auto absolute = [&](const std::string& path) {
+        return path.starts_with('/') ? path : tree.Path(path);
+    };
 
     FakeSearchWindow window;
-    window.folder = tree.Root();
+    window.folder = fault.folder.empty() ? tree.Root() : fault.folder;
+    window.extensionsEnabled = fault.folder.empty();  // elsewhere every file is read
     window.subfolders = true;
     window.encoding = KeywordEncoding::Utf8;
     window.content = fault.keyword;
@@ -394,20 +450,24 @@ TEST_P(FaultSuite, RunEndsFindsEveryOtherHitAndReportsOnlyWhatItCouldNotRead) {
     ASSERT_TRUE(outcome.ended) << outcome.endedHow;
     std::multiset<std::string> expected;
     for (const std::string& hit : expect.hits)
-        expected.insert(tree.Path(hit));
+        expected.insert(absolute(hit));
     EXPECT_EQ(outcome.hits, expected);
     if (expect.reported.empty()) {
         EXPECT_EQ(outcome.report, "");
     } else if (!outcome.report.empty() || !expect.reportOptional) {
-        EXPECT_TRUE(outcome.report.starts_with("ファイル " + tree.Path(expect.reported)))
+        const std::string reported = absolute(expect.reported);
+        EXPECT_TRUE(outcome.report.starts_with("ファイル " + reported) ||
+                    outcome.report.starts_with("フォルダ " + reported))
             << outcome.report;
         EXPECT_NE(outcome.report.find(" は開けません"), std::string::npos) << outcome.report;
     }
+    for (const std::string& path : expect.neverOpened)
+        EXPECT_FALSE(outcome.opened.contains(absolute(path))) << path;
     EXPECT_LT(outcome.peakGrowthKb, kPeakGrowthLimitKb);
-    std::cout << "[ report   ] " << fault.name << ": " << outcome.hits.size()
-              << " hits, peak growth " << outcome.peakGrowthKb << " KiB, report \""
-              << outcome.report.substr(0, 200) << (outcome.report.size() > 200 ? "..." : "")
-              << "\"\n";
+    std::cout << "[ report   ] " << fault.name << ": " << outcome.hits.size() << " hits, "
+              << outcome.opened.size() << " files opened, peak growth " << outcome.peakGrowthKb
+              << " KiB, report \"" << outcome.report.substr(0, 200)
+              << (outcome.report.size() > 200 ? "..." : "") << "\"\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, FaultSuite, ::testing::ValuesIn(Cases()),

@@ -67,6 +67,38 @@ TEST(ContentScan, AgreesWithTheLiteralRulesOnGeneratedFiles) {
     EXPECT_GT(hits, 300);  // the generator produces both outcomes
 }
 
+TEST(ContentScan, LongRepetitiveKeywordsAgreeWithTheLiteralRules) {
+    // Keywords past the length searched in one pass, made of few letters so that they overlap
+    // themselves; texts of their pieces, so that near misses abound.
+    testing::TempTree tree;
+    std::mt19937 rng(20261208);
+    int hits = 0;
+    for (int round = 0; round < 400; ++round) {
+        std::string keyword(33 + rng() % 40, 'a');
+        for (char& c : keyword)
+            c = "aAb"[rng() % 3];
+        std::string content;
+        while (content.size() < 400) {
+            const std::size_t cut = rng() % keyword.size();
+            content += rng() % 16 == 0 ? keyword : keyword.substr(cut);
+            content += "aAb\n"[rng() % 4];
+        }
+        const std::string path = tree.File("f" + std::to_string(round % 16), content);
+        const PreparedKeyword prepared{keyword, true, false};
+        const ContentPattern pattern(prepared);
+        const bool expected = LiteralOccurs(path, prepared);
+        for (std::size_t pieceSize : {std::size_t{1}, std::size_t{7}, std::size_t{100}}) {
+            ContentScanner scanner(pieceSize);
+            const auto found = scanner.Scan(path, {&pattern});
+            ASSERT_TRUE(found.has_value());
+            ASSERT_EQ((*found)[0], expected) << "piece " << pieceSize << " keyword " << keyword;
+        }
+        hits += expected;
+    }
+    EXPECT_GT(hits, 40);
+    EXPECT_LT(hits, 360);
+}
+
 // A text read in pieces of random sizes, as a file of /proc or one that grows gives it; the size
 // it reports may be wrong.
 class PieceReader : public ByteReader {
@@ -214,8 +246,11 @@ TEST(ContentScan, FindsKeywordsAcrossSliceAndPieceBorders) {
         {"end\r\nmarker", false, "END\nMarker"},
         {"\x83\x74\x83\x40 x", true, "\x83\x74\x83\x40 X"},
         {"x\r\n\r\ny", false, "X\n\rY"},
+        {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", false,
+         "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAB"},
     };
     const std::size_t borders[] = {64 * 1024, ContentScanner::kPieceSize, 3 * 64 * 1024 + 1};
+    testing::TempTree tree;
     for (const Case& c : cases) {
         for (std::size_t border : borders) {
             for (std::size_t shift = 0; shift < std::strlen(c.placed) + 2; ++shift) {
@@ -230,6 +265,9 @@ TEST(ContentScan, FindsKeywordsAcrossSliceAndPieceBorders) {
                 ScanQuery query;
                 query.AddGroup({&pattern});
                 EXPECT_EQ(scanner.Scan(reader, query), std::vector<bool>{true});
+                // Read whole, the text is one window cut into slices only.
+                EXPECT_EQ(scanner.Scan(tree.File("whole", text), {&pattern}),
+                          std::vector<bool>{true});
             }
         }
     }
