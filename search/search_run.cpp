@@ -2,6 +2,7 @@
 #include "search/search_run.h"
 
 #include <chrono>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -60,17 +61,6 @@ WalkOutcome WalkForRun(SearchWindow& window, SearchState& state) {
                               .recurse = window.IncludeSubfolders(),
                               .markDirs = true};
     return WalkFolder(window.FolderToSearch(), options, state.FileList, progress);
-}
-
-// Raises the end-of-run report when some files or folders could not be read: the first file is
-// named, or the first folder when no file failed; the count covers both.
-void ReportUnreadable(const std::vector<std::string>& files,
-                      const std::vector<std::string>& folders) {
-    const int others = static_cast<int>(files.size() + folders.size()) - 1;
-    if (!files.empty())
-        throw EFOpenError(files.front(), others);
-    if (!folders.empty())
-        throw EFOpenError(folders.front(), others);
 }
 
 void PrepareContentKeywords(const SearchWindow& window, SearchState& state) {
@@ -236,9 +226,12 @@ void SearchRun(SearchWindow& window, SearchState& state) {
     state.StopRequested = false;
     std::vector<std::string> unreadable;
     WalkOutcome walk;
+    std::optional<StopPoint> stop;
     {
         StartControlLock lock(window);
         walk = WalkForRun(window, state);
+        if (walk.stopped)
+            stop = StopPoint{.duringWalk = true, .listed = state.FileList.LineCount()};
         state.HitList.ClearLines();
         state.ResultLineHits.clear();  // the box's lines no longer name these hits
         PrepareContentKeywords(window, state);
@@ -248,8 +241,10 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         ContentTests content(window, state, static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             window.ProcessPendingEvents();
-            if (state.StopRequested)
+            if (state.StopRequested) {
+                stop = {.tested = i, .total = count};
                 break;
+            }
             window.SetProgressText(DecimalText(i) + " / " +
                                    DecimalText(state.FileList.LineCount()));
             const std::string& path = state.FileList.Lines()[static_cast<std::size_t>(i)];
@@ -268,7 +263,16 @@ void SearchRun(SearchWindow& window, SearchState& state) {
         }
         ShowResults(window, state);
     }
-    ReportUnreadable(unreadable, walk.unopened);
+    // After a stop the status bar tells how far the run came; the report would only interrupt.
+    if (stop) {
+        stop->hits = state.HitList.LineCount();
+        stop->unreadableFiles = static_cast<int>(unreadable.size());
+        stop->unreadableFolders = static_cast<int>(walk.unopened.size());
+        window.SetProgressText(StoppedRunText(*stop));
+        return;
+    }
+    if (!unreadable.empty() || !walk.unopened.empty())
+        throw EFOpenError(unreadable, walk.unopened);
 }
 
 void ShowResults(SearchWindow& window, SearchState& state) {

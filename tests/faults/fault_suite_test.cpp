@@ -17,6 +17,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -399,7 +400,9 @@ TEST_P(FaultSuite, RunEndsFindsEveryOtherHitAndReportsOnlyWhatItCouldNotRead) {
     if (expect.reported.empty()) {
         EXPECT_EQ(outcome.report, "");
     } else if (!outcome.report.empty() || !expect.reportOptional) {
-        EXPECT_TRUE(outcome.report.starts_with("ファイル " + tree.Path(expect.reported)))
+        const char* kind =
+            std::filesystem::is_directory(tree.Path(expect.reported)) ? "フォルダ " : "ファイル ";
+        EXPECT_TRUE(outcome.report.starts_with(kind + tree.Path(expect.reported)))
             << outcome.report;
         EXPECT_NE(outcome.report.find(" は開けません"), std::string::npos) << outcome.report;
     }
