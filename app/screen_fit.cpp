@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -40,8 +41,13 @@ void PlaceOnScreen(QWidget& window, const QMargins& decoration) {
                          logical(decoration.right()), logical(decoration.bottom()));
     }
     const QSize extra(frame.left() + frame.right(), frame.top() + frame.bottom());
-    const QRect placed =
-        FitInside(screen->availableGeometry(), window.size() + extra, window.minimumSize() + extra);
+    const QRect available = screen->availableGeometry();
+    QSize wanted = window.size() + extra;
+    // A window cut short scrolls its form: it is made wider by the scroll bar where it can be,
+    // so that the form need not scroll sideways too.
+    if (wanted.height() > available.height())
+        wanted.rwidth() += window.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QRect placed = FitInside(available, wanted, window.minimumSize() + extra);
     window.resize(placed.size() - extra);
     window.move(placed.topLeft());  // move() places the frame's top-left corner
 }
