@@ -22,6 +22,7 @@ constexpr int kFolderRole = Qt::UserRole;
 constexpr int kLevelRole = Qt::UserRole + 1;
 constexpr int kIndentStep = 10;
 constexpr int kLineHeight = 16;
+constexpr int kFocusFrameWidth = 2;
 
 // A folder drawn in 16 x 16 pixels: closed, or open with its front flap tilted.
 QIcon FolderIcon(bool open, QColor colour) {
@@ -66,6 +67,16 @@ class IndentDelegate : public QStyledItemDelegate {
         QStyleOptionViewItem shifted = option;
         shifted.rect.adjust(index.data(kLevelRole).toInt() * kIndentStep, 0, 0, 0);
         QStyledItemDelegate::paint(painter, shifted, index);
+        // The style marks the focused line with a faint dotted line that is easily missed: a
+        // solid frame in the text colour shows on the selection and on the plain background.
+        if (!(option.state & QStyle::State_HasFocus))
+            return;
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::Text), kFocusFrameWidth));
+        painter->setBrush(Qt::NoBrush);
+        const qreal inset = kFocusFrameWidth / 2.0;
+        painter->drawRect(QRectF(option.rect).adjusted(inset, inset, -inset, -inset));
+        painter->restore();
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {

@@ -1,6 +1,7 @@
 // TForm1: the main window.
 #include "app/Unit1.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -12,15 +13,24 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyleFactory>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <cmath>
 #include <exception>
 
+#include "app/application_setup.h"
 #include "app/error_report.h"
 #include "app/form_layout.h"
 #include "app/group_box.h"
 #include "app/handler_guard.h"
 #include "app/result_menu.h"
+#include "app/screen_fit.h"
 #include "display/display_text.h"
 
 namespace tanmira {
@@ -28,6 +38,16 @@ namespace {
 
 constexpr int kClientWidth = 504;
 constexpr int kClientHeight = 585;
+
+// The form's smallest height: the banner, the conditions panel, the status bar, and in the
+// results group its caption, the start panel and a few lines of results.
+constexpr int kMinClientHeight = 68 + 269 + 19 + 14 + 31 + 64;
+
+// Below this the window would only show a sliver of its form.
+constexpr QSize kMinWindowSize(320, 240);
+
+// Lines of the extension list in view at once.
+constexpr int kExtensionLinesShown = 4;
 
 // The insets of a group box's frame and caption, which its aligned children leave free.
 const QMargins kGroupBoxInsets(2, 14, 2, 2);
@@ -51,6 +71,40 @@ class TMemo : public QPlainTextEdit {
     }
 };
 
+// A style whose scroll bar sliders may be short: in a list a few lines high the usual minimum
+// length fills the whole groove, and the bar then no longer shows that there is more.
+class ShortSliderStyle : public QProxyStyle {
+  public:
+    ShortSliderStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_ScrollBarSliderMin)
+            return 8;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// Gives memo the height of exactly lines whole lines (no line cut at its lower edge), a scroll
+// bar whose slider shows how much is out of view, and moves the controls below it down by as much
+// as it grew.
+void ShowWholeLines(QPlainTextEdit* memo, int lines, std::initializer_list<QWidget*> below) {
+    auto* style = new ShortSliderStyle;
+    style->setParent(memo);
+    memo->verticalScrollBar()->setStyle(style);
+    QTextDocument* document = memo->document();
+    document->setDocumentMargin(1);
+    const qreal lineHeight =
+        document->documentLayout()->blockBoundingRect(document->firstBlock()).height();
+    // The first line starts one document margin down; the view ends where line lines+1 begins.
+    const int height = 2 * memo->frameWidth() + static_cast<int>(document->documentMargin()) +
+                       static_cast<int>(std::ceil(lines * lineHeight));
+    const int grown = height - memo->height();
+    memo->resize(memo->width(), height);
+    for (QWidget* control : below)
+        control->move(control->x(), control->y() + grown);
+}
+
 // The lines of a multi-line text, split as a string list splits its Text.
 std::vector<std::string> LinesOf(const QString& text) {
     TStringList lines;
@@ -73,11 +127,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::BuildControls(const BrowserFactory& browserFactory) {
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    QFont font;
-    font.setFamilies(
-        {"MS PGothic", "ＭＳ Ｐゴシック", "IPAPGothic", "IPAGothic", "Noto Sans CJK JP"});
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(WindowFont());
 
     // Menu: "ファイル" > "閉じる".
     File1 = menuBar()->addMenu(QString::fromUtf8("ファイル"));
@@ -85,9 +135,12 @@ void TForm1::BuildControls(const BrowserFactory& browserFactory) {
     Close1 = File1->addAction(QString::fromUtf8("閉じる"));
     Close1->setObjectName("Close1");
 
-    auto* client = new QWidget(this);
+    // The controls lie on a form that scrolls where the window is smaller than it can shrink.
+    auto* client = new QWidget;
     client->setObjectName("ClientArea");
-    setCentralWidget(client);
+    client->setMinimumSize(kClientWidth, kMinClientHeight);
+    setCentralWidget(ScrollingHolder(client, this));
+    centralWidget()->resize(kClientWidth, kClientHeight);
     client->resize(kClientWidth, kClientHeight);
 
     // Children of the window.
@@ -140,6 +193,7 @@ void TForm1::BuildControls(const BrowserFactory& browserFactory) {
         ComboBox1->addItem(QString::fromUtf8(entry.caption));
     ComboBox1->setCurrentIndex(0);
     Button4 = b.Add<QPushButton>(GroupBox5, {"Button4", 88, 60, 21, 17, 5, "C"});
+    ShowWholeLines(Memo2, kExtensionLinesShown, {Label6, ComboBox1});
 
     CheckBox2 = b.Add<QCheckBox>(GroupBox6, {"CheckBox2", 8, 16, 121, 17, 0, "サブフォルダ含む"});
 
@@ -175,7 +229,7 @@ void TForm1::BuildControls(const BrowserFactory& browserFactory) {
 
     progress_ = std::make_unique<ThrottledStatusText>(StatusBar1);
 
-    move(437, 104);
+    setMinimumSize(kMinWindowSize);
     resize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
 }
 

@@ -1,6 +1,8 @@
 // Path rules of the folder chooser.
 #include "app/folder_path.h"
 
+#include <cstdlib>
+
 #include "search/text_rules.h"
 
 namespace tanmira {
@@ -73,10 +75,28 @@ FolderTarget ResolveFolderText(const std::string& text, PathStyle style, const P
     return target;
 }
 
+std::string ExpandHome(const std::string& text, const std::string& home, PathStyle style) {
+    if (home.empty() || text.empty() || text[0] != '~')
+        return text;
+    if (text.size() == 1)
+        return home;
+    // "~/" and, on Windows, "~\" too; "~name" is a folder of that name.
+    if (text[1] != Separator(style) && text[1] != '/')
+        return text;
+    const std::string rest = text.substr(2);
+    return rest.empty() ? home : JoinFolder(home, rest, style);
+}
+
+std::string HomeFolder(PathStyle style) {
+    const char* home = std::getenv(IsWindows(style) ? "USERPROFILE" : "HOME");
+    return home != nullptr ? home : std::string();
+}
+
 void EnterTypedFolder(const std::string& directory, const std::string& text, PathStyle style) {
     // Relative texts and the file probe are taken from the folder shown.
     platform::EnterFolder(directory);
-    const FolderTarget target = ResolveFolderText(text, style, SystemPathProbe());
+    const FolderTarget target =
+        ResolveFolderText(ExpandHome(text, HomeFolder(style), style), style, SystemPathProbe());
     if (OnOtherDrive(target, directory, style) && !platform::EnterDrive(target.driveRoot))
         return;
     // Only the whole target is entered: a failure leaves the current directory as it was.

@@ -40,10 +40,18 @@ FolderTarget ResolveFolderText(
     const std::string& text, platform::PathStyle style, const PathProbe& probe,
     const platform::LeadByteTable& leadBytes = platform::SystemLeadBytes());
 
-// Makes the folder that a typed text names the current directory, the text read from directory:
-// a target on another drive letter starts from that drive's current folder (the drive cannot be
-// entered: directory stays current), and the target folder is entered whole or not at all. The
-// folder shown afterwards is the current directory as the system reports it.
+// A typed text with "~" (alone or followed by a separator) taken as the home folder home;
+// other texts, and every text when home is empty, as they are.
+std::string ExpandHome(const std::string& text, const std::string& home, platform::PathStyle style);
+
+// The user's home folder (HOME on POSIX, USERPROFILE on Windows); empty when it is not set.
+std::string HomeFolder(platform::PathStyle style = platform::kNativePathStyle);
+
+// Makes the folder that a typed text names ("~" being the home folder) the current directory, the
+// text read from directory: a target on another drive letter starts from that drive's current
+// folder (the drive cannot be entered: directory stays current), and the target folder is entered
+// whole or not at all. The folder shown afterwards is the current directory as the system reports
+// it.
 void EnterTypedFolder(const std::string& directory, const std::string& text,
                       platform::PathStyle style = platform::kNativePathStyle);
 

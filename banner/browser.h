@@ -43,6 +43,10 @@ class Browser {
     std::function<void(const QString& address)> onPageTooLarge;
 };
 
+// The page of the program's own that the banner shows while it has no list to show from; built
+// into the program, so it needs no server.
+QString BuiltInPageAddress();
+
 // Makes the browser of a banner frame, as a child of parent.
 using BrowserFactory = std::function<std::unique_ptr<Browser>(QWidget* parent)>;
 

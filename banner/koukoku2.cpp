@@ -28,8 +28,13 @@ QString ListAddressOn(const QString& host) {
 
 }  // namespace
 
+QString BuiltInPageAddress() {
+    return QStringLiteral("qrc:/tanmira/banner/title.html");
+}
+
 QString DefaultAdListAddress() {
-    return ListAddressOn(QStringLiteral(TANMIRA_AD_HOST));
+    const QString host = qEnvironmentVariable("TANMIRA_AD_HOST");
+    return ListAddressOn(host.isEmpty() ? QStringLiteral(TANMIRA_AD_HOST) : host);
 }
 
 Tkoukoku::Tkoukoku(QWidget* parent, BrowserFactory factory, TimerFactory timers)
@@ -110,13 +115,15 @@ void Tkoukoku::koukokuwebDocumentComplete(const QString& url) {
     koukokutimer->SetEnabled(true);
 }
 
-void Tkoukoku::koukokuwebLoadFailed(const QString& /*url*/, int /*httpStatus*/) {
-    // A failed advertisement page simply stays as the browser shows it.
-    if (ListLoaded || !AdList)
+void Tkoukoku::koukokuwebLoadFailed(const QString& url, int /*httpStatus*/) {
+    // A failed advertisement page simply stays as the browser shows it; a failed page of the
+    // program's own is not the list's failure.
+    if (ListLoaded || !AdList || !IsShowableAddress(url))
         return;
-    // What the server or the browser sent in place of the list is never read as the list.
+    // What the server or the browser sent in place of the list is never read as the list; the
+    // program's own page stands in until the list arrives.
     saishutoku->SetEnabled(true);
-    koukokuweb->Navigate(QString::fromLatin1(kBlankPage));
+    koukokuweb->Navigate(BuiltInPageAddress());
 }
 
 void Tkoukoku::koukokuwebPageTooLarge(const QString& address) {
@@ -136,6 +143,9 @@ void Tkoukoku::koukokutimerTimer() {
     // Nothing new to show: an empty list, or a single entry already on screen.
     if (showable.empty() || (showable.size() == 1 && showable.front() == LastIndex)) {
         koukokutimer->SetEnabled(false);
+        // A list without a page to show leaves the program's own page in the strip.
+        if (showable.empty())
+            koukokuweb->Navigate(BuiltInPageAddress());
         return;
     }
     int i;

@@ -16,7 +16,9 @@
 
 namespace tanmira {
 
-// The advertising-list address of this build: http://TANMIRA_AD_HOST/soft/koukoku/koukokulist.txt.
+// The advertising-list address: http://HOST/soft/koukoku/koukokulist.txt, where HOST is the
+// environment variable TANMIRA_AD_HOST when it is set and not empty, and this build's
+// TANMIRA_AD_HOST otherwise.
 QString DefaultAdListAddress();
 
 class Tkoukoku : public QFrame {

@@ -117,6 +117,8 @@ class AdPage : public QWebEnginePage {
             OpenOutside(url);
             return false;
         }
+        if (url == QUrl(BuiltInPageAddress()))
+            return isMainFrame;
         if (!IsShowableAddress(url.toString()))
             return IsBlankPage(url) || (!isMainFrame && url.scheme() == "about");
         // Redirects, refreshes, reloads and scripts of the page itself: a few are allowed, a page

@@ -1,11 +1,13 @@
-// The program's exception classes and the fixed texts of its error reports: every failure it
-// reports is one of these, with a fixed message format, built here once in the system code page
-// for every layer (the search, the window and the banner), so that no message reaches the
-// display in any other encoding.
+// The program's exception classes and the fixed texts of its reports: every failure it reports is
+// one of these, with a fixed message format, built here once in the system code page for every
+// layer (the search, the window and the banner), so that no message reaches the display in any
+// other encoding; and the texts that end a search run: the report of what could not be read and
+// the status after a stop.
 #pragma once
 
 #include <exception>
 #include <string>
+#include <vector>
 
 namespace tanmira {
 
@@ -26,11 +28,12 @@ class EStringListError : public Exception {
     explicit EStringListError(long long index);
 };
 
-// A file that cannot be opened: "ファイル %s は開けません". When others is above 0 a second line
-// says how many further files could not be opened either.
+// A file that cannot be opened: "ファイル %s は開けません"; or the end-of-run report of the files
+// and folders a run could not read (UnreadableReport).
 class EFOpenError : public Exception {
   public:
-    explicit EFOpenError(const std::string& path, int others = 0);
+    explicit EFOpenError(const std::string& path);
+    EFOpenError(const std::vector<std::string>& files, const std::vector<std::string>& folders);
 };
 
 // The system refused a timer: "タイマーを取得できません".
@@ -53,5 +56,26 @@ const std::string& OutOfMemoryText();
 // The report's text for a failure that is none of the program's exceptions:
 // "不明なエラーが発生しました".
 const std::string& UnknownErrorText();
+
+// The report of the entries a run could not read: the first file ("ファイル %s は開けません"), or
+// the first folder when no file failed ("フォルダ %s は開けません"), then a line counting the
+// others by kind ("ほかに 2 個のファイルと 1 個のフォルダも開けません"). Empty when nothing failed.
+std::string UnreadableReport(const std::vector<std::string>& files,
+                             const std::vector<std::string>& folders);
+
+// How far a stopped run came.
+struct StopPoint {
+    bool duringWalk = false;  // stopped while the folder was listed: only listed counts
+    int listed = 0;           // entries listed by the walk
+    int tested = 0;           // files tested, of total
+    int total = 0;
+    int hits = 0;
+    int unreadableFiles = 0;  // met before the stop
+    int unreadableFolders = 0;
+};
+
+// The status text after a stop: "中止しました" and how far the run came, with the counts of the
+// files and folders that could not be read so far.
+std::string StoppedRunText(const StopPoint& point);
 
 }  // namespace tanmira

@@ -2,6 +2,7 @@
 #include "search/search_run.h"
 
 #include <chrono>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -55,17 +56,6 @@ WalkOutcome WalkForRun(const SearchRequest& request, SearchEvents& events, Searc
                               .recurse = request.subfolders,
                               .markDirs = true};
     return WalkFolder(request.folder, options, state.FileList, progress);
-}
-
-// Raises the end-of-run report when some files or folders could not be read: the first file is
-// named, or the first folder when no file failed; the count covers both.
-void ReportUnreadable(const std::vector<std::string>& files,
-                      const std::vector<std::string>& folders) {
-    const int others = static_cast<int>(files.size() + folders.size()) - 1;
-    if (!files.empty())
-        throw EFOpenError(files.front(), others);
-    if (!folders.empty())
-        throw EFOpenError(folders.front(), others);
 }
 
 void PrepareContentKeywords(const SearchRequest& request, SearchState& state) {
@@ -187,9 +177,12 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
     state.StopRequested = false;
     std::vector<std::string> unreadable;
     WalkOutcome walk;
+    std::optional<StopPoint> stop;
     {
         StartControlLock lock(events);
         walk = WalkForRun(request, events, state);
+        if (walk.stopped)
+            stop = StopPoint{.duringWalk = true, .listed = state.FileList.LineCount()};
         state.HitList.ClearLines();
         state.ResultLines.clear();  // the box's lines no longer name these hits
         PrepareContentKeywords(request, state);
@@ -199,8 +192,10 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
         ContentTests content(live, state, static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             events.ProcessPendingEvents();
-            if (state.StopRequested)
+            if (state.StopRequested) {
+                stop = {.tested = i, .total = count};
                 break;
+            }
             events.SetProgressText(DecimalText(i) + " / " +
                                    DecimalText(state.FileList.LineCount()));
             const std::string& path = state.FileList.Lines()[static_cast<std::size_t>(i)];
@@ -219,7 +214,16 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
         }
         ShowResults(live.fullPaths, state, events);
     }
-    ReportUnreadable(unreadable, walk.unopened);
+    // After a stop the status bar tells how far the run came; the report would only interrupt.
+    if (stop) {
+        stop->hits = state.HitList.LineCount();
+        stop->unreadableFiles = static_cast<int>(unreadable.size());
+        stop->unreadableFolders = static_cast<int>(walk.unopened.size());
+        events.SetProgressText(StoppedRunText(*stop));
+        return;
+    }
+    if (!unreadable.empty() || !walk.unopened.empty())
+        throw EFOpenError(unreadable, walk.unopened);
 }
 
 void ShowResults(bool fullPaths, SearchState& state, SearchEvents& events) {

@@ -26,8 +26,9 @@ struct SearchState {
 // Runs one search to its end. During the walk the window shows the count of listed entries and
 // handles its events about 30 times a second; a stop then ends the run before the first file.
 // Files and folders that cannot be opened are skipped; when there were any, the run raises
-// EFOpenError naming the first file (or the first folder when no file failed) and counting the
-// others, after the results are shown and the start control is enabled again.
+// EFOpenError with UnreadableReport, after the results are shown and the start control is enabled
+// again. A stopped run shows the hits found so far and raises nothing: the progress text ends as
+// StoppedRunText.
 // The request is read once at the start; live for each file (and by the result display at the
 // end); events tell the window what the run does.
 void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEvents& events,

@@ -101,6 +101,26 @@ struct LinesCase {
     std::vector<std::string> lines;
 };
 
+TEST(FolderPath, TildeMeansTheHomeFolder) {
+    struct Case {
+        PathStyle style;
+        std::string text, home, expected;
+    };
+    const std::vector<Case> cases = {
+        {PathStyle::Posix, "~", "/home/u", "/home/u"},
+        {PathStyle::Posix, "~/", "/home/u", "/home/u"},
+        {PathStyle::Posix, "~/src/a", "/home/u", "/home/u/src/a"},
+        {PathStyle::Posix, "~/x", "/", "/x"},
+        {PathStyle::Posix, "~user", "/home/u", "~user"},
+        {PathStyle::Posix, "a/~", "/home/u", "a/~"},
+        {PathStyle::Posix, "~", "", "~"},
+        {PathStyle::Windows, "~\\docs", "C:\\Users\\u", "C:\\Users\\u\\docs"},
+        {PathStyle::Windows, "~/docs", "C:\\Users\\u", "C:\\Users\\u\\docs"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ExpandHome(c.text, c.home, c.style), c.expected) << c.text;
+}
+
 TEST(PathLines, RootPathFoldersAndCurrentFolder) {
     const std::vector<LinesCase> cases = {
         {PathStyle::Windows, "C:\\", {"C:\\|C:\\|0"}},

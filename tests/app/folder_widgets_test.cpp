@@ -253,6 +253,29 @@ TEST_F(FolderTree, EachDriveReopensItsLastFolder) {
     EXPECT_EQ(list.Directory(), other);
 }
 
+TEST_F(FolderTree, TheFocusedLineIsFramedVisibly) {
+    TDirectoryListBox list;
+    list.resize(247, 205);
+    list.show();
+    list.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    const QRect line = list.visualItemRect(list.currentItem());
+    list.clearFocus();
+    const QImage plain = list.viewport()->grab(line).toImage();
+    list.setFocus();
+    ASSERT_TRUE(list.hasFocus());
+    const QImage framed = list.viewport()->grab(line).toImage();
+    // Down the line's last column (past its text) the mark crosses the top and bottom edges, and
+    // runs along the right edge: strong changes, two pixels thick.
+    const int x = framed.width() - 2;
+    int changed = 0;
+    for (int y = 0; y < framed.height(); ++y) {
+        if (std::abs(qGray(framed.pixel(x, y)) - qGray(plain.pixel(x, y))) > 96)
+            ++changed;
+    }
+    EXPECT_EQ(changed, framed.height());
+}
+
 TEST_F(FolderTree, DriveSelector) {
     TDriveComboBox drives;
     const std::string here = platform::DriveOf(root_);
@@ -322,6 +345,21 @@ TEST_F(FolderForm, PathFieldFollowsTheList) {
     form_->DirectoryListBox1->setCurrentRow(form_->DirectoryListBox1->count() - 1);
     QTest::keyClick(form_->DirectoryListBox1, Qt::Key_Return);
     EXPECT_EQ(Edit1(), Path("work/deep"));
+}
+
+TEST_F(FolderForm, TildeInThePathFieldIsTheHomeFolder) {
+    const char* home = std::getenv("HOME");
+    const std::string saved = home != nullptr ? home : "";
+    setenv("HOME", Path("work").c_str(), 1);
+    Go("~");
+    EXPECT_EQ(Edit1(), Path("work"));
+    Go("/");
+    Go("~/deep");
+    EXPECT_EQ(Edit1(), Path("work/deep"));
+    if (home != nullptr)
+        setenv("HOME", saved.c_str(), 1);
+    else
+        unsetenv("HOME");
 }
 
 TEST_F(FolderForm, SearchWalksTheFolderChosenLast) {

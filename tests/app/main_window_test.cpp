@@ -152,7 +152,8 @@ TEST_F(FormTest, StopDuringARunShowsThePartialHits) {
     QTest::mouseClick(form_->Button2, Qt::LeftButton);
 
     EXPECT_EQ(ResultLines(form_->Memo1).size(), 3);
-    EXPECT_EQ(form_->StatusBar1->currentMessage(), "2 / 8");
+    EXPECT_EQ(form_->StatusBar1->currentMessage(),
+              QString::fromUtf8("中止しました (8 件中 3 件を調べ、一致 3 件)"));
     EXPECT_TRUE(form_->Button2->isEnabled());
 
     // A later run starts afresh and finds everything.
@@ -199,7 +200,8 @@ TEST_F(FormTest, ClosingDuringARunStopsItAndFreesTheListsAfterwards) {
     EXPECT_FALSE(form_->Searching());
     EXPECT_FALSE(form_->isVisible());
     EXPECT_EQ(form_->State(), nullptr);
-    EXPECT_EQ(form_->StatusBar1->currentMessage(), "0 / 50");
+    EXPECT_EQ(form_->StatusBar1->currentMessage(),
+              QString::fromUtf8("中止しました (50 件中 1 件を調べ、一致 1 件)"));
 }
 
 TEST_F(FormTest, ClosingWhenIdleFreesTheLists) {

@@ -50,6 +50,13 @@ TEST(BannerWithRealBrowser, AListAnsweredWithAnHttpErrorIsNotRead) {
     EXPECT_EQ(server.Requests("/evil.html"), 0);
     EXPECT_EQ(banner.frame->ListLoaded, 0);
     EXPECT_EQ(banner.frame->AdList->LineCount(), 0);
+    // The program's own page stands in for the list: no white strip.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return banner.frame->koukokuweb->InnerText().contains(
+                QString::fromUtf8("フォルダの中のファイル"));
+        },
+        kWaitMilliseconds));
 }
 
 }  // namespace

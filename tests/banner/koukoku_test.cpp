@@ -204,7 +204,11 @@ TEST_F(BannerTest, AFailedDownloadIsNeverReadAsTheListAndIsRetriedAfterAMinute) 
             clock.Advance(3);
         browser->text = "http://error.page/\n";  // what the browser shows instead
         browser->Fail(kList, status);
-        browser->Complete("about:blank");
+        // The program's own page stands in; should it fail too, nothing is tried again at once.
+        ASSERT_EQ(browser->navigations.back().address, BuiltInPageAddress());
+        browser->Fail(BuiltInPageAddress(), 0);
+        EXPECT_EQ(browser->navigations.back().address, BuiltInPageAddress());
+        browser->Complete(BuiltInPageAddress());
         EXPECT_EQ(frame->ListLoaded, 0);
         EXPECT_EQ(frame->AdList->LineCount(), 0);
         const auto before = browser->navigations.size();
@@ -221,6 +225,15 @@ TEST_F(BannerTest, AFailedDownloadIsNeverReadAsTheListAndIsRetriedAfterAMinute) 
     EXPECT_EQ(pages.back(), "http://a/");
     EXPECT_EQ(std::count(pages.begin(), pages.end(), kList), 3);
     EXPECT_TRUE(errors.empty());
+}
+
+TEST(Banner, TheEnvironmentNamesTheListHostOfADeployment) {
+    const QByteArray saved = qgetenv("TANMIRA_AD_HOST");
+    qputenv("TANMIRA_AD_HOST", "ads.example.org:8080");
+    EXPECT_EQ(DefaultAdListAddress(), "http://ads.example.org:8080/soft/koukoku/koukokulist.txt");
+    qputenv("TANMIRA_AD_HOST", "");
+    EXPECT_EQ(DefaultAdListAddress(), kList);  // as built
+    qputenv("TANMIRA_AD_HOST", saved);
 }
 
 TEST_F(BannerTest, ShowsOnlyHttpAndHttpsEntries) {
@@ -244,9 +257,9 @@ TEST(Banner, ShortListsShowWhatTheyHaveWithoutErrors) {
     };
     const Case cases[] = {
         {"http://only/\n", {"http://only/"}},
-        {"", {}},
+        {"", {BuiltInPageAddress()}},  // nothing to show: the program's own page stays
         {"file:///etc/passwd\n\nhttp://only/\n", {"http://only/"}},
-        {"javascript:alert(1)\n", {}},
+        {"javascript:alert(1)\n", {BuiltInPageAddress()}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -19,6 +19,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -456,8 +457,8 @@ TEST_P(FaultSuite, RunEndsFindsEveryOtherHitAndReportsOnlyWhatItCouldNotRead) {
         EXPECT_EQ(outcome.report, "");
     } else if (!outcome.report.empty() || !expect.reportOptional) {
         const std::string reported = absolute(expect.reported);
-        EXPECT_TRUE(outcome.report.starts_with("ファイル " + reported) ||
-                    outcome.report.starts_with("フォルダ " + reported))
+        const char* kind = std::filesystem::is_directory(reported) ? "フォルダ " : "ファイル ";
+        EXPECT_TRUE(outcome.report.starts_with(kind + reported))
             << outcome.report;
         EXPECT_NE(outcome.report.find(" は開けません"), std::string::npos) << outcome.report;
     }

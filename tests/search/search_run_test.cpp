@@ -215,9 +215,21 @@ TEST_F(SearchRunTest, StopEndsTheRunAndShowsThePartialHits) {
     };
     Run();
     EXPECT_EQ(state.HitList.LineCount(), 2);
-    EXPECT_EQ(window.progress.back(), "1 / 5");
+    EXPECT_EQ(window.progress.back(), "中止しました (5 件中 2 件を調べ、一致 2 件)");
     EXPECT_EQ(window.startEnabled.back(), true);
     EXPECT_EQ(std::count(window.result.begin(), window.result.end(), '\n'), 2);
+
+    // Files that could not be read before the stop are counted in the status, with no report.
+    window.onEvents = [&](int call) {
+        if (call == 0)
+            std::filesystem::remove(tree.Path("f1.txt"));
+        if (call == 3)
+            state.StopRequested = true;
+    };
+    EXPECT_NO_THROW(Run());
+    EXPECT_EQ(window.progress.back(),
+              "中止しました (5 件中 3 件を調べ、一致 2 件)。開けないファイル 1 個");
+    tree.File("f1.txt");
 
     // A stop request left over from before is cleared by the next run.
     window.onEvents = nullptr;
@@ -257,6 +269,8 @@ TEST_F(SearchRunTest, StopDuringTheWalkEndsTheRunBeforeTheFirstFile) {
         Run();
     }
     ASSERT_TRUE(duringWalk);
+    EXPECT_TRUE(window.progress.back().starts_with("中止しました (フォルダの一覧を作成中、"))
+        << window.progress.back();
     EXPECT_EQ(state.HitList.LineCount(), 0);
     EXPECT_EQ(window.result, "");
     EXPECT_LT(state.FileList.LineCount(), n + n * n + n * n * n + n * n * n * n);  // not all
@@ -278,18 +292,15 @@ TEST_F(SearchRunTest, EntriesAndFoldersThatCannotBeReadAreReportedNotDropped) {
     ASSERT_EQ(chmod(tree.Path("closed/shut").c_str(), 0), 0);
     struct Row {
         std::string folder;
-        std::string named;  // in the report
-        int others;
+        std::string expected;  // the report
     };
-    const Row rows[] = {{"link", tree.Path("link/in.txt"), 1},
-                        {"closed", tree.Path("closed/shut/"), 0}};
+    const Row rows[] = {{"link", "ファイル " + tree.Path("link/in.txt") +
+                                     " は開けません\nほかに 1 個のフォルダも開けません"},
+                        {"closed", "フォルダ " + tree.Path("closed/shut/") + " は開けません"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.folder);
         window.folder = tree.Path(row.folder);
-        const std::string expected =
-            "ファイル " + row.named + " は開けません" +
-            (row.others > 0 ? "\nほかに " + std::to_string(row.others) + " 個のファイルも開けません"
-                            : "");
+        const std::string& expected = row.expected;
         EXPECT_TRUE(testing::InChild(
             [&] {
                 try {
@@ -334,6 +345,26 @@ TEST_F(SearchRunTest, UnreadableFilesAreSkippedAndReportedOnceAtTheEnd) {
     EXPECT_EQ(state.HitList.LineCount(), 2);
     EXPECT_EQ(window.result.size(), std::string("a.txt\r\nc.txt\r\n").size());
     EXPECT_EQ(window.startEnabled.back(), true);
+}
+
+TEST(UnreadableReportTest, NamesTheFirstFileOrFolderAndCountsTheOthersByKind) {
+    struct Row {
+        Lines files, folders;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {{}, {}, ""},
+        {{"/a"}, {}, "ファイル /a は開けません"},
+        {{}, {"/d/"}, "フォルダ /d/ は開けません"},
+        {{"/a", "/b"}, {}, "ファイル /a は開けません\nほかに 1 個のファイルも開けません"},
+        {{"/a"}, {"/d/", "/e/"}, "ファイル /a は開けません\nほかに 2 個のフォルダも開けません"},
+        {{}, {"/d/", "/e/"}, "フォルダ /d/ は開けません\nほかに 1 個のフォルダも開けません"},
+        {{"/a", "/b", "/c"},
+         {"/d/"},
+         "ファイル /a は開けません\nほかに 2 個のファイルと 1 個のフォルダも開けません"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(UnreadableReport(row.files, row.folders), row.expected);
 }
 
 TEST_F(SearchRunTest, SpecialFilesAreNeitherOpenedNorReported) {

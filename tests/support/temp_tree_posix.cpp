@@ -17,7 +17,8 @@ namespace {
 void RemoveEntry(int parent, const char* name) {
     if (unlinkat(parent, name, 0) == 0)
         return;
-    fchmodat(parent, name, 0700, 0);
+    // A folder without permissions gets them back to be emptied; if it cannot, openat fails.
+    [[maybe_unused]] const int opened = fchmodat(parent, name, 0700, 0);
     const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
     if (fd < 0)
         return;

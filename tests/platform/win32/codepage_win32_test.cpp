@@ -56,7 +56,7 @@ TEST(CodePageWin32, MessagesOfEveryLayerArriveAsTheirCharacters) {
         std::string message;
         const wchar_t* shown;
     } cases[] = {
-        {EFOpenError(folder + "a.txt", 2).Message(),
+        {EFOpenError({folder + "a.txt", "b.txt", "c.txt"}, {}).Message(),
          L"ファイル C:\\表\\a.txt は開けません\nほかに 2 個のファイルも開けません"},
         {EStringListError(-1).Message(), L"リストのインデックスが範囲を超えています (-1)"},
         {ELaunchError(folder, ELaunchError::Target::Folder).Message(),  // the results menu
