@@ -1,7 +1,37 @@
 // The request, the live controls and the printed results of tanmira-cli.
 #include "app/cli/cli_window.h"
 
+#include <nlohmann/json.hpp>
+
+#include <limits>
+
+#include "search/matched_lines.h"
+#include "search/text_rules.h"
+
 namespace tanmira::cli {
+
+namespace {
+
+constexpr auto kRepaint = std::chrono::milliseconds(100);
+
+const char* EncodingName(platform::CodePage page) {
+    switch (page) {
+        case platform::CodePage::ShiftJis:
+            return "shift-jis";
+        case platform::CodePage::EucJp:
+            return "euc-jp";
+        case platform::CodePage::System:
+        case platform::CodePage::Utf8:
+            break;
+    }
+    return "utf-8";
+}
+
+bool ValidUtf8(const std::string& text) {
+    return platform::DecodeToUtf8(text, platform::CodePage::Utf8) == text;
+}
+
+}  // namespace
 
 SearchRequest RequestOf(const CliOptions& options) {
     return {options.folder, options.subfolders, options.encoding, options.content,
@@ -15,9 +45,74 @@ LiveControls LiveControlsOf(const CliOptions& options) {
 }
 
 void CliEvents::SetResultLines(const std::vector<ResultLine>& lines) {
+    EraseProgress();
+    if (!printNames_)
+        return;
     for (const ResultLine& line : lines)
         out_ << line.text << '\n';
     out_.flush();
+}
+
+void CliEvents::SetProgressText(const std::string& text) {
+    if (progress_ == nullptr)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (shown_ && now - painted_ < kRepaint)
+        return;
+    painted_ = now;
+    shown_ = true;
+    *progress_ << "\r\x1b[K" << text << std::flush;
+}
+
+void CliEvents::EraseProgress() {
+    if (!shown_)
+        return;
+    shown_ = false;
+    *progress_ << "\r\x1b[K" << std::flush;
+}
+
+std::string JsonLine(const std::string& path, std::uint64_t line, std::size_t column,
+                     const std::string& text, const char* encoding) {
+    nlohmann::ordered_json object;
+    if (ValidUtf8(path))
+        object["path"] = path;
+    else
+        object["path"]["bytes"] = std::vector<unsigned char>(path.begin(), path.end());
+    object["line"] = line;
+    object["column"] = column;
+    object["text"] = text;
+    object["encoding"] = encoding;
+    return object.dump();
+}
+
+bool PrintFound(const CliOptions& options, const SearchState& state, std::ostream& out) {
+    const std::vector<std::string>& hits = state.HitList.Lines();
+    if (options.output == OutputMode::Names) {
+        for (const std::string& hit : options.nullSeparated ? hits : std::vector<std::string>{})
+            out << (options.fullPaths ? hit : FileNamePart(hit)) << '\0';
+        out.flush();
+        return !hits.empty();
+    }
+    for (const std::string& path : hits) {
+        const MatchedLines found = ReadMatchedLines(path, state.ContentKeyword, options.encoding,
+                                                    std::numeric_limits<std::size_t>::max());
+        if (options.output == OutputMode::Count) {
+            out << path << ':' << found.lines.size() << '\n';
+            continue;
+        }
+        for (const TextLine& line : found.lines) {
+            const DecodedLine decoded = DecodeLine(line);
+            if (options.output == OutputMode::Json)
+                out << JsonLine(path, line.number, decoded.firstHitColumn, decoded.text,
+                                EncodingName(line.codePage))
+                    << '\n';
+            else
+                out << path << ':' << line.number << ':' << decoded.firstHitColumn << ':'
+                    << decoded.text << '\n';
+        }
+    }
+    out.flush();
+    return !hits.empty();
 }
 
 }  // namespace tanmira::cli
