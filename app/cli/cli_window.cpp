@@ -94,8 +94,9 @@ bool PrintFound(const CliOptions& options, const SearchState& state, std::ostrea
         return !hits.empty();
     }
     for (const std::string& path : hits) {
-        const MatchedLines found = ReadMatchedLines(path, state.ContentKeyword, options.encoding,
-                                                    std::numeric_limits<std::size_t>::max());
+        const MatchedLines found =
+            ReadMatchedLines(path, state.ContentKeyword, state.ContentEncoding,
+                             std::numeric_limits<std::size_t>::max());
         if (options.output == OutputMode::Count) {
             out << path << ':' << found.lines.size() << '\n';
             continue;
