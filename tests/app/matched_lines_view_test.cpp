@@ -53,6 +53,8 @@ TEST_F(MatchedLinesViewTest, ShowsEachFileDecodedFromTheEncodingFoundInIt) {
     Write("sjis.txt", In(CodePage::ShiftJis, "一行目\r\nウェブの設定とテスト\r\n"));
     Write("euc.txt", In(CodePage::EucJp, "設定\n\n旧設定は設定\n"));
     Write("utf8.txt", "なし\r設定だけ");
+    Write("mixed.txt", In(CodePage::ShiftJis, "ウェブの設定\r\n") +
+                           In(CodePage::EucJp, "旧設定\n") + "UTF-8 の設定");
     form_->ComboBox1->setCurrentIndex(3);
     form_->Edit2->setText("設定");
     QTest::mouseClick(form_->Button2, Qt::LeftButton);
@@ -61,6 +63,7 @@ TEST_F(MatchedLinesViewTest, ShowsEachFileDecodedFromTheEncodingFoundInIt) {
         {"sjis.txt", "2: ウェブの設定とテスト\n"},
         {"utf8.txt", "2: 設定だけ\n"},
         {"euc.txt", "1: 設定\n3: 旧設定は設定\n"},
+        {"mixed.txt", "1: ウェブの設定\n2: 旧設定\n3: UTF-8 の設定\n"},
     };
     for (const auto& [name, text] : expected) {
         MatchedLinesView* view = DoubleClick(name);
@@ -72,7 +75,7 @@ TEST_F(MatchedLinesViewTest, ShowsEachFileDecodedFromTheEncodingFoundInIt) {
     }
     if (qEnvironmentVariableIsSet("TANMIRA_SHOW_VIEW")) {
         QEventLoop closed;
-        QObject::connect(DoubleClick("sjis.txt"), &QDialog::finished, &closed, &QEventLoop::quit);
+        QObject::connect(DoubleClick("mixed.txt"), &QDialog::finished, &closed, &QEventLoop::quit);
         closed.exec();
     }
 
