@@ -6,10 +6,12 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QUrl>
 
 #include "app/handler_guard.h"
+#include "app/matched_lines_view.h"
 #include "display/display_text.h"
 #include "platform/platform.h"
 #include "search/exceptions.h"
@@ -41,6 +43,29 @@ ResultMenu::ResultMenu(QPlainTextEdit* box, std::function<const SearchState*()> 
     box_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(box_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { ShowMenu(pos); });
+    box_->viewport()->installEventFilter(this);
+}
+
+bool ResultMenu::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+        const int line = box_->cursorForPosition(pos).blockNumber();
+        RunGuarded(box_->window(), [&] { ShowMatchedLines(line); });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+MatchedLinesView* ResultMenu::ShowMatchedLines(int line) {
+    const std::optional<std::string> path = HitAtLine(line);
+    if (!path)
+        return nullptr;
+    if (view_ == nullptr)
+        view_ = new MatchedLinesView(box_->window());
+    const SearchState* state = state_();
+    view_->ShowFile(*path, state->ContentKeyword, state->ContentEncoding);
+    view_->show();
+    view_->raise();
+    return view_;
 }
 
 void ResultMenu::ShowLines(const std::vector<ResultLine>& lines) {
@@ -55,6 +80,13 @@ void ResultMenu::ShowLines(const std::vector<ResultLine>& lines) {
 }
 
 std::optional<std::string> ResultMenu::PathAtLine(int line) const {
+    std::optional<std::string> path = HitAtLine(line);
+    if (!path || !platform::FileExists(*path))
+        return std::nullopt;
+    return path;
+}
+
+std::optional<std::string> ResultMenu::HitAtLine(int line) const {
     const SearchState* state = state_();
     if (state == nullptr || box_->document()->isModified() || line < 0 ||
         line >= static_cast<int>(state->ResultLines.size()))
@@ -62,15 +94,13 @@ std::optional<std::string> ResultMenu::PathAtLine(int line) const {
     const int hit = state->ResultLines[static_cast<std::size_t>(line)].hit;
     if (hit >= state->HitList.LineCount())
         return std::nullopt;
-    const std::string& path = state->HitList.Lines()[static_cast<std::size_t>(hit)];
-    if (!platform::FileExists(path))
-        return std::nullopt;
-    return path;
+    return state->HitList.Lines()[static_cast<std::size_t>(hit)];
 }
 
 void ResultMenu::ShowMenu(const QPoint& pos) {
     std::unique_ptr<QMenu> menu(box_->createStandardContextMenu(pos));
-    const std::optional<std::string> path = PathAtLine(box_->cursorForPosition(pos).blockNumber());
+    const int line = box_->cursorForPosition(pos).blockNumber();
+    const std::optional<std::string> path = PathAtLine(line);
     QWidget* owner = box_->window();
     const auto add = [&](const char* caption, std::function<void(const std::string&)> command) {
         auto* action = new QAction(QString::fromUtf8(caption), menu.get());
@@ -90,6 +120,11 @@ void ResultMenu::ShowMenu(const QPoint& pos) {
          add("パスをコピー", [](const std::string& p) {
              QGuiApplication::clipboard()->setText(FromSystemText(p));
          })});
+    auto* matched = new QAction(QString::fromUtf8("一致した行を表示"), menu.get());
+    matched->setEnabled(HitAtLine(line).has_value());
+    connect(matched, &QAction::triggered, this,
+            [this, owner, line] { RunGuarded(owner, [&] { ShowMatchedLines(line); }); });
+    menu->insertAction(first, matched);
     menu->insertSeparator(first);
     menu->exec(box_->viewport()->mapToGlobal(pos));
 }

@@ -1,5 +1,6 @@
-// The result box's context menu: "開く", "フォルダを開く" and "パスをコピー" for the result line
-// under the mouse, above the box's ordinary edit commands. The box stays an ordinary text box.
+// The result box's context menu: "開く", "フォルダを開く", "パスをコピー" and "一致した行を表示"
+// for the result line under the mouse, above the box's ordinary edit commands; a double click on a
+// result line shows its matched lines too. The box stays an ordinary text box.
 #pragma once
 
 #include <QObject>
@@ -17,6 +18,8 @@ class QPlainTextEdit;
 class QPoint;
 
 namespace tanmira {
+
+class MatchedLinesView;
 
 // Hands a file or folder to the desktop's default application.
 class FileOpener {
@@ -43,7 +46,17 @@ class ResultMenu : public QObject {
     // results unedited, and only when that hit names an existing file.
     std::optional<std::string> PathAtLine(int line) const;
 
+    // The matched-lines view of the hit shown on line, opened or refreshed for it; null when the
+    // line shows no hit.
+    MatchedLinesView* ShowMatchedLines(int line);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    // The full path of the hit shown on line, whether or not the file still exists.
+    std::optional<std::string> HitAtLine(int line) const;
+
     // The box's edit menu for a request at pos (viewport coordinates), result commands first.
     void ShowMenu(const QPoint& pos);
     void Open(const std::string& path, ELaunchError::Target target);
@@ -51,6 +64,7 @@ class ResultMenu : public QObject {
     QPlainTextEdit* box_;
     std::function<const SearchState*()> state_;
     std::unique_ptr<FileOpener> opener_;
+    MatchedLinesView* view_ = nullptr;  // made on first use, owned by the box's window
 };
 
 }  // namespace tanmira

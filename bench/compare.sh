@@ -4,6 +4,8 @@
 #   keyword   a case-insensitive fixed-string keyword ("mutex") over CORPUS
 #   absent    a keyword that never occurs, so that every byte is read
 #   no-fields every keyword field empty: the walk and the open test alone (against rg --files)
+#   lines     the keyword's matching lines (--lines) against rg -n --column, with tanmira's
+#             default name output in the same run
 #   sjis      a Shift_JIS keyword ("ファイル") over Japanese manual pages converted to Shift_JIS,
 #             against rg -E shift_jis (made under build-bench/ from the manpages-ja packages;
 #             skipped when they cannot be had)
@@ -16,7 +18,7 @@
 #   TANMIRA_CLI  the tanmira-cli binary (default: build/app/cli/tanmira-cli; benchmark an
 #                optimised build)
 #   RUNS         timed runs per tool (default 5), after one warm-up run
-#   CASES        the cases to run (default "keyword absent no-fields sjis")
+#   CASES        the cases to run (default "keyword absent no-fields lines sjis")
 #   EXTENSIONS   comma-separated extension list (default: the program's stored list)
 #   ENCODINGS    space-separated --encoding values for tanmira-cli in the keyword case (default
 #                utf-8); each further one is timed too and compared with the first
@@ -26,7 +28,7 @@ set -euo pipefail
 corpus=${1:-/usr/include}
 keyword=${2:-mutex}
 runs=${RUNS:-5}
-cases=${CASES:-keyword absent no-fields sjis}
+cases=${CASES:-keyword absent no-fields lines sjis}
 extensions=${EXTENSIONS:-txt,ini,php,cgi,html,htm,css,js,vbs,asp,C,cc,cpp,cs,h,hpp,java,pas,pl,as,hsp,py}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cli=${TANMIRA_CLI:-$root/build/app/cli/tanmira-cli}
@@ -174,6 +176,16 @@ for c in $cases; do
         ;;
     absent)
         content_case "absent keyword \"zzzzqqqq\" in $corpus" "$corpus" zzzzqqqq utf-8
+        ;;
+    lines)
+        # rg's columns count bytes, tanmira's characters: the same on ASCII text.
+        add_tool tanmira "$cli" --lines --subfolders --content "$keyword" \
+            --extensions "$extensions" --encoding utf-8 "$corpus"
+        add_tool tanmira-names "$cli" --subfolders --content "$keyword" \
+            --extensions "$extensions" --encoding utf-8 --full-paths "$corpus"
+        add_tool rg rg -n --column -i -F -L -uu "${rg_globs[@]}" -e "$keyword" "$corpus"
+        add_tool rg-j1 rg -j1 -n --column -i -F -L -uu "${rg_globs[@]}" -e "$keyword" "$corpus"
+        run_case "matching lines of \"$keyword\" in $corpus"
         ;;
     no-fields)
         add_tool tanmira "$cli" --subfolders --extensions "$extensions" --full-paths "$corpus"

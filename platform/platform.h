@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tanmira::platform {
@@ -47,6 +48,13 @@ enum class CodePage { System, ShiftJis, EucJp, Utf8 };
 // that the target cannot represent or a byte sequence that is invalid in the source: a text
 // never silently turns into "?" bytes.
 std::optional<std::string> ConvertCodePage(const std::string& text, CodePage from, CodePage to);
+
+// Decodes bytes of a code page to UTF-8 for display: each byte that does not start a valid
+// character of the code page becomes U+FFFD, and decoding goes on after it. Never fails.
+std::string DecodeToUtf8(std::string_view text, CodePage from);
+
+// Whether standard error is a terminal (a console on Windows), not a file or a pipe.
+bool StandardErrorIsTerminal();
 
 // ---- Enumeration -----------------------------------------------------------------------------
 

@@ -11,10 +11,12 @@ namespace {
 
 using platform::CodePage;
 
-const KeywordForm kShiftJisForm{CodePage::ShiftJis, nullptr, FoldingRule::ShiftJis};
+const KeywordForm kShiftJisForm{CodePage::ShiftJis, nullptr, FoldingRule::ShiftJis,
+                                CodePage::ShiftJis};
 // Through Shift_JIS and jeuc's conversion, whose edge rules the EUC item has always had.
-const KeywordForm kEucForm{CodePage::ShiftJis, &jeuc::SjisToEuc, FoldingRule::Ascii};
-const KeywordForm kUtf8Form{CodePage::Utf8, nullptr, FoldingRule::Ascii};
+const KeywordForm kEucForm{CodePage::ShiftJis, &jeuc::SjisToEuc, FoldingRule::Ascii,
+                           CodePage::EucJp};
+const KeywordForm kUtf8Form{CodePage::Utf8, nullptr, FoldingRule::Ascii, CodePage::Utf8};
 
 }  // namespace
 

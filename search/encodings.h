@@ -28,6 +28,8 @@ struct KeywordForm {
     // A conversion applied to the result afterwards, or null.
     std::string (*thenConvert)(const std::string&);
     FoldingRule folding;
+    // The code page in which a text that holds this form is decoded for display.
+    platform::CodePage text;
 };
 
 // One item of the encoding list.

@@ -62,6 +62,7 @@ void PrepareContentKeywords(const SearchRequest& request, SearchState& state) {
     if (!request.encoding)
         return;  // no encoding chosen: the keywords stay as they were
     state.ContentKeyword = PrepareKeywordForms(request.content, *request.encoding);
+    state.ContentEncoding = *request.encoding;
     state.ContentExcludeKeyword = PrepareKeywordForms(request.contentExclude, *request.encoding);
 }
 

@@ -15,6 +15,7 @@ namespace tanmira {
 struct SearchState {
     bool StopRequested = false;
     KeywordForms ContentKeyword;
+    KeywordEncoding ContentEncoding = KeywordEncoding::ShiftJis;  // of ContentKeyword's forms
     KeywordForms ContentExcludeKeyword;
     TStringList FileList;
     TStringList HitList;

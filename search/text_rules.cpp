@@ -99,7 +99,10 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        // A plain loop: find_first_of tests each byte against the set through a call.
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
         lines.push_back(text.substr(start, end - start));
         start = end;
         if (start < text.size() && text[start] == '\r')

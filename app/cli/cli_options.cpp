@@ -1,6 +1,8 @@
 // Parsing of tanmira-cli's options.
 #include "app/cli/cli_options.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "search/search_window.h"
@@ -50,10 +52,18 @@ std::string UsageText() {
            "\n"
            "                          (default shift-jis; all searches every one at once)\n"
            "  --full-paths            print full paths instead of file names\n"
+           "  --null                  end each name with a 0 byte instead of a line break\n"
+           "  --lines                 print PATH:LINE:COLUMN:TEXT for each line holding the\n"
+           "                          content keyword (COLUMN: the first hit's character,\n"
+           "                          TEXT decoded to UTF-8 from the encoding found in it)\n"
+           "  --count                 print PATH:N, N the number of such lines\n"
+           "  --json                  print one JSON object for each such line\n"
            "  --help                  print this help and exit\n"
            "  --version               print the version and exit\n"
            "\n"
-           "Exit status: 0; 2 when some files or folders could not be read; 1 on a usage error.\n";
+           "\n"
+           "Exit status: 0 when a file was found, 1 when none was, 2 on a usage error or when\n"
+           "some files or folders could not be read (the files found are printed first).\n";
 }
 
 std::string VersionText() {
@@ -97,7 +107,20 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
             options.action = arg == "--help" ? CliAction::Help : CliAction::Version;
             return options;
         }
-        if (arg == "--subfolders") {
+        const std::pair<const char*, OutputMode> modes[] = {{"--lines", OutputMode::Lines},
+                                                            {"--count", OutputMode::Count},
+                                                            {"--json", OutputMode::Json}};
+        const auto mode = std::find_if(std::begin(modes), std::end(modes),
+                                       [&](const auto& m) { return arg == m.first; });
+        if (mode != std::end(modes)) {
+            if (options.output != OutputMode::Names && options.output != mode->second) {
+                error = "--lines, --count and --json exclude each other";
+                return std::nullopt;
+            }
+            options.output = mode->second;
+        } else if (arg == "--null") {
+            options.nullSeparated = true;
+        } else if (arg == "--subfolders") {
             options.subfolders = true;
         } else if (arg == "--full-paths") {
             options.fullPaths = true;
@@ -131,6 +154,14 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
     }
     if (extensionsGiven && options.allExtensions) {
         error = "--extensions and --all-extensions exclude each other";
+        return std::nullopt;
+    }
+    if (options.output != OutputMode::Names && options.content.empty()) {
+        error = "--lines, --count and --json need --content";
+        return std::nullopt;
+    }
+    if (options.output != OutputMode::Names && options.nullSeparated) {
+        error = "--null goes with the names output only";
         return std::nullopt;
     }
     if (!folder) {

@@ -12,6 +12,14 @@ namespace tanmira::cli {
 // What the program is asked to do.
 enum class CliAction { Search, Help, Version };
 
+// What is printed of the files found.
+enum class OutputMode {
+    Names,  // the result box's lines
+    Lines,  // PATH:LINE:COLUMN:TEXT for each line holding the content keyword
+    Count,  // PATH:N, the number of such lines
+    Json,   // one JSON object for each such line
+};
+
 struct CliOptions {
     CliAction action = CliAction::Search;
     std::string folder;
@@ -24,6 +32,8 @@ struct CliOptions {
     bool allExtensions = false;
     KeywordEncoding encoding = KeywordEncoding::ShiftJis;
     bool fullPaths = false;
+    OutputMode output = OutputMode::Names;
+    bool nullSeparated = false;  // names end in a 0 byte instead of a line break
 };
 
 // Parses the arguments after the program name; nothing (and a reason in error) on a usage error.

@@ -1,9 +1,39 @@
 // The request, the live controls and the printed results of tanmira-cli.
 #include "app/cli/cli_window.h"
 
+#include <nlohmann/json.hpp>
+
+#include <limits>
+#include <sstream>
+
 #include "platform/platform.h"
+#include "search/matched_lines.h"
+#include "search/text_rules.h"
 
 namespace tanmira::cli {
+
+namespace {
+
+constexpr auto kRepaint = std::chrono::milliseconds(100);
+
+const char* EncodingName(platform::CodePage page) {
+    switch (page) {
+        case platform::CodePage::ShiftJis:
+            return "shift-jis";
+        case platform::CodePage::EucJp:
+            return "euc-jp";
+        case platform::CodePage::System:
+        case platform::CodePage::Utf8:
+            break;
+    }
+    return "utf-8";
+}
+
+bool ValidUtf8(const std::string& text) {
+    return platform::DecodeToUtf8(text, platform::CodePage::Utf8) == text;
+}
+
+}  // namespace
 
 SearchRequest RequestOf(const CliOptions& options) {
     return {options.folder, options.subfolders, options.encoding, options.content,
@@ -17,10 +47,82 @@ LiveControls LiveControlsOf(const CliOptions& options) {
 }
 
 void CliEvents::SetResultLines(const std::vector<ResultLine>& lines) {
+    EraseProgress();
+    if (!printNames_)
+        return;
     std::string text;
     for (const ResultLine& line : lines)
         text += line.text + '\n';
     platform::WriteStandard(platform::StandardStream::Output, text);
+}
+
+void CliEvents::SetProgressText(const std::string& text) {
+    if (progress_ == nullptr)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (shown_ && now - painted_ < kRepaint)
+        return;
+    painted_ = now;
+    shown_ = true;
+    *progress_ << "\r\x1b[K" << text << std::flush;
+}
+
+void CliEvents::EraseProgress() {
+    if (!shown_)
+        return;
+    shown_ = false;
+    *progress_ << "\r\x1b[K" << std::flush;
+}
+
+std::string JsonLine(const std::string& path, std::uint64_t line, std::size_t column,
+                     const std::string& text, const char* encoding) {
+    nlohmann::ordered_json object;
+    if (ValidUtf8(path))
+        object["path"] = path;
+    else
+        object["path"]["bytes"] = std::vector<unsigned char>(path.begin(), path.end());
+    object["line"] = line;
+    object["column"] = column;
+    object["text"] = text;
+    object["encoding"] = encoding;
+    return object.dump();
+}
+
+bool PrintFound(const CliOptions& options, const SearchState& state) {
+    const std::vector<std::string>& hits = state.HitList.Lines();
+    const auto write = [](const std::ostringstream& out) {
+        platform::WriteStandard(platform::StandardStream::Output, out.str());
+    };
+    if (options.output == OutputMode::Names) {
+        std::ostringstream out;
+        for (const std::string& hit : options.nullSeparated ? hits : std::vector<std::string>{})
+            out << (options.fullPaths ? hit : FileNamePart(hit)) << '\0';
+        write(out);
+        return !hits.empty();
+    }
+    for (const std::string& path : hits) {
+        std::ostringstream out;  // one file's lines at a time
+        const MatchedLines found =
+            ReadMatchedLines(path, state.ContentKeyword, state.ContentEncoding,
+                             std::numeric_limits<std::size_t>::max());
+        if (options.output == OutputMode::Count) {
+            out << path << ':' << found.lines.size() << '\n';
+            write(out);
+            continue;
+        }
+        for (const TextLine& line : found.lines) {
+            const DecodedLine decoded = DecodeLine(line);
+            if (options.output == OutputMode::Json)
+                out << JsonLine(path, line.number, decoded.firstHitColumn, decoded.text,
+                                EncodingName(line.codePage))
+                    << '\n';
+            else
+                out << path << ':' << line.number << ':' << decoded.firstHitColumn << ':'
+                    << decoded.text << '\n';
+        }
+        write(out);
+    }
+    return !hits.empty();
 }
 
 }  // namespace tanmira::cli

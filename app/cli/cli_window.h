@@ -1,8 +1,13 @@
 // The search window of tanmira-cli: the run's request and live controls taken from the
-// command-line options, and the events of which it prints the result lines.
+// command-line options, the events of which it prints the result lines and shows progress, and
+// the printing of what was found in each output mode.
 #pragma once
 
+#include <chrono>
+#include <ostream>
+
 #include "app/cli/cli_options.h"
+#include "search/search_run.h"
 #include "search/search_window.h"
 
 namespace tanmira::cli {
@@ -10,10 +15,36 @@ namespace tanmira::cli {
 SearchRequest RequestOf(const CliOptions& options);
 LiveControls LiveControlsOf(const CliOptions& options);
 
-// Prints the result lines to standard output, each followed by a line break.
+// Prints the result lines to standard output, each followed by a line break, when printNames;
+// shows the run's progress on one line of progress (a terminal), repainted at most 10 times a
+// second.
 class CliEvents : public SearchEvents {
   public:
+    CliEvents(bool printNames, std::ostream* progress)
+        : printNames_(printNames), progress_(progress) {}
+    ~CliEvents() override { EraseProgress(); }
     void SetResultLines(const std::vector<ResultLine>& lines) override;
+    void SetProgressText(const std::string& text) override;
+
+    // Clears the progress line, so that what follows starts on a clean line.
+    void EraseProgress();
+
+  private:
+    bool printNames_;
+    std::ostream* progress_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point painted_{};
 };
+
+// Prints to standard output what options ask for of the hits of a run that ended (state's hit list, content
+// keyword): names ending in a 0 byte, or the lines holding the keyword, their count per file
+// or JSON objects. The names output with line breaks is the events' result lines. Gives
+// whether any file was found.
+bool PrintFound(const CliOptions& options, const SearchState& state);
+
+// The JSON object of one matching line. A path that is not valid UTF-8 is given as
+// {"bytes": [its byte values]}.
+std::string JsonLine(const std::string& path, std::uint64_t line, std::size_t column,
+                     const std::string& text, const char* encoding);
 
 }  // namespace tanmira::cli

@@ -1,6 +1,7 @@
 // Code pages on POSIX: the system code page is UTF-8 (no lead bytes); conversions use iconv.
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/platform.h"
@@ -73,6 +74,34 @@ std::optional<std::string> ConvertCodePage(const std::string& text, CodePage fro
     if (iconv(cd.Get(), nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
         return std::nullopt;
     out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string DecodeToUtf8(std::string_view text, CodePage from) {
+    static constexpr char kReplacement[] = "\xEF\xBF\xBD";
+    // Every code page here reads ASCII as ASCII: the common case needs no converter.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::string(text);
+    IconvHandle cd("UTF-8", IconvName(from));
+    std::string out;
+    if (!cd.Valid())
+        return out;
+    char chunk[4096];
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    while (inLeft > 0) {
+        char* outPtr = chunk;
+        std::size_t outLeft = sizeof chunk;
+        const std::size_t result = iconv(cd.Get(), &in, &inLeft, &outPtr, &outLeft);
+        out.append(chunk, sizeof chunk - outLeft);
+        if (result != static_cast<std::size_t>(-1) || errno == E2BIG)
+            continue;
+        // An invalid or cut sequence: one byte stands for one replacement character.
+        out += kReplacement;
+        ++in;
+        --inLeft;
+        iconv(cd.Get(), nullptr, nullptr, nullptr, nullptr);
+    }
     return out;
 }
 

@@ -4,6 +4,8 @@
 // WideCharToMultiByte.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/platform.h"
 
 namespace tanmira::platform {
@@ -68,6 +70,28 @@ std::optional<std::string> ConvertCodePage(const std::string& text, CodePage fro
     if (!wide)
         return std::nullopt;
     return FromUtf16(*wide, WindowsCodePage(to));
+}
+
+std::string DecodeToUtf8(std::string_view text, CodePage from) {
+    const UINT page = WindowsCodePage(from);
+    std::string out;
+    // Whole runs that decode are converted at once; elsewhere one character of up to 4 bytes
+    // at a time, a byte that starts none becoming U+FFFD.
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t length = std::min<std::size_t>(text.size() - at, 64 * 1024);
+        std::optional<std::wstring> wide;
+        while (length > 0 && !(wide = ToUtf16(std::string(text.substr(at, length)), page)))
+            length = length > 4 ? 4 : length - 1;
+        if (!wide) {
+            out += "\xEF\xBF\xBD";
+            ++at;
+            continue;
+        }
+        out += FromUtf16(*wide, CP_UTF8).value_or(std::string());
+        at += length;
+    }
+    return out;
 }
 
 }  // namespace tanmira::platform

@@ -1,6 +1,6 @@
 // The standard streams on Windows: UTF-8 bytes to a pipe or a file; UTF-16 characters to a
 // console through WriteConsoleW, which shows them whatever the console's code page (the bytes
-// would be read in that code page, 932 or 437, not as UTF-8).
+// would be read in that code page, 932 or 437, not as UTF-8); whether one is a console.
 #include <windows.h>
 
 #include <algorithm>
@@ -42,6 +42,11 @@ void WriteStandard(StandardStream stream, const std::string& text) {
         }
     }
     std::fwrite(text.data(), 1, text.size(), file);
+}
+
+bool StandardErrorIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
 }  // namespace tanmira::platform

@@ -72,14 +72,52 @@ TEST(TanmiraCli, ExitsTwoWhenSomeFilesCannotBeRead) {
     EXPECT_EQ(outcome.out, "ok.txt\n");
 }
 
-TEST(TanmiraCli, UsageErrorsExitOne) {
+TEST(TanmiraCli, UsageErrorsExitTwo) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {"--bogus", "/"},
                                                  {"--content"},
                                                  {"a", "b"},
                                                  {"--encoding", "latin1", "/"},
-                                                 {"--extensions", "txt", "--all-extensions", "/"}})
-        EXPECT_EQ(RunCli(args).status, 1) << ::testing::PrintToString(args);
+                                                 {"--extensions", "txt", "--all-extensions", "/"},
+                                                 {"--lines", "/"},
+                                                 {"--lines", "--count", "--content", "x", "/"},
+                                                 {"--null", "--json", "--content", "x", "/"}})
+        EXPECT_EQ(RunCli(args).status, 2) << ::testing::PrintToString(args);
+}
+
+TEST(TanmiraCli, ExitsOneWhenNothingIsFound) {
+    testing::TempTree tree;
+    tree.File("a.txt", "hay");
+    for (const char* mode : {"--lines", "--count", "--json"}) {
+        const Outcome outcome = RunCli({mode, "--content", "needle", tree.Root()});
+        EXPECT_EQ(outcome.status, 1) << mode;
+        EXPECT_EQ(outcome.out, "") << mode;
+    }
+    EXPECT_EQ(RunCli({"--content", "needle", tree.Root()}).status, 1);
+}
+
+TEST(TanmiraCli, OutputModesPrintTheMatchingLines) {
+    testing::TempTree tree;
+    // Shift_JIS 設定 after a CR LF and a lone CR; a name that is not UTF-8.
+    const std::string a = tree.File("a.txt", "x\r\ny\r\x82\xa0\x90\xdd\x92\xe8\r\n");
+    const std::string b =
+        tree.File("b\xff.txt", "\xe8\xa8\xad\xe5\xae\x9a \xe8\xa8\xad\xe5\xae\x9a");
+    auto run = [&](const char* mode) {
+        return RunCli({mode, "--encoding", "all", "--content", "設定", tree.Root()}).out;
+    };
+    const std::string lines = run("--lines");
+    EXPECT_NE(lines.find(a + ":3:2:あ設定\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find(b + ":1:1:設定 設定\n"), std::string::npos) << lines;
+    EXPECT_NE(run("--count").find(a + ":1\n"), std::string::npos);
+    const std::string json = run("--json");
+    EXPECT_NE(json.find(R"("line":3,"column":2,"text":"あ設定","encoding":"shift-jis"})"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find(R"({"path":{"bytes":[)"), std::string::npos) << json;
+    const std::string names = run("--null");
+    EXPECT_TRUE(names == std::string("a.txt\0b\xff.txt\0", 13) ||
+                names == std::string("b\xff.txt\0a.txt\0", 13))
+        << names;
 }
 
 TEST(TanmiraCli, HelpAndVersionPrintOnStandardOutputAndExitZero) {

@@ -1,0 +1,80 @@
+// Where a content keyword is in a file: the file read again, its text split by the search's one
+// line rule, and the lines that hold any form of the keyword, each decoded for display from the
+// encoding of the form found in it. The bytes of the file are never changed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+#include "search/content_scan.h"
+#include "search/encodings.h"
+#include "search/keyword_encoding.h"
+
+namespace tanmira {
+
+// Most lines listed for one file; the rest are only counted.
+inline constexpr std::size_t kMaxListedLines = 2000;
+// Most hits kept on one line: more could not be shown in a clipped line anyway.
+inline constexpr std::size_t kMaxHitsPerLine = 1000;
+
+// A keyword occurrence in a line: its first byte and its length, in the line's bytes.
+struct LineHit {
+    std::size_t at = 0;
+    std::size_t length = 0;
+    friend bool operator==(const LineHit&, const LineHit&) = default;
+};
+
+// One line of a file's text.
+struct TextLine {
+    std::uint64_t number = 0;                                // 1-based
+    std::uint64_t offset = 0;                                // of its first byte in the file
+    std::string bytes;                                       // without its line break
+    platform::CodePage codePage = platform::CodePage::Utf8;  // decoded from
+    std::vector<LineHit> hits;                               // increasing, at most per line limit
+};
+
+// The lines of a file in which a keyword occurs.
+struct MatchedLines {
+    ScanEnd end = ScanEnd::Done;  // Unreadable: the file could not be read; nothing listed
+    std::vector<TextLine> lines;  // in file order, at most the limit
+    std::uint64_t more = 0;       // matching lines past the limit
+};
+
+// The matching lines of text (a file's bytes up to its first 0 byte) for the forms of a content
+// keyword of encoding: a line matches when a match of any form starts in it, as the content
+// test finds them. Each line is decoded from the code page of the form of its first hit.
+MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
+                              KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines);
+
+// The same for the file at path, read again now.
+MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
+                              KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines);
+
+// The first count lines of the file at path, for a view without a keyword: decoded in the
+// encoding's code page; under an encoding of several forms, in the first of UTF-8, Shift_JIS and
+// EUC-JP in which those lines decode without error (UTF-8 when none does). Nothing when the file
+// cannot be read.
+std::optional<std::vector<TextLine>> LeadingLines(const std::string& path, KeywordEncoding encoding,
+                                                  std::size_t count = 200);
+
+// A line decoded to UTF-8 for display.
+struct DecodedLine {
+    std::string text;           // UTF-8; bytes that do not decode are U+FFFD
+    std::vector<LineHit> hits;  // in text's bytes, overlapping hits merged
+    // 1-based character position of the first hit in text (clipped or not); 0 without a hit.
+    std::size_t firstHitColumn = 0;
+};
+
+// Decodes line. With maxChars, a longer line is clipped to about that many characters around
+// its first hit, "…" marking each cut end.
+DecodedLine DecodeLine(const TextLine& line, std::size_t maxChars = 0);
+
+// Characters (code points) in UTF-8 text.
+std::size_t CharCount(std::string_view utf8);
+
+}  // namespace tanmira
