@@ -15,6 +15,8 @@ const KeywordForm kShiftJisForm{CodePage::ShiftJis, nullptr, FoldingRule::ShiftJ
 // Through Shift_JIS and jeuc's conversion, whose edge rules the EUC item has always had.
 const KeywordForm kEucForm{CodePage::ShiftJis, &jeuc::SjisToEuc, FoldingRule::Ascii};
 const KeywordForm kUtf8Form{CodePage::Utf8, nullptr, FoldingRule::Ascii};
+const KeywordForm kUtf16LeForm{CodePage::Utf16Le, nullptr, FoldingRule::Ascii, CodeUnit::Utf16Le};
+const KeywordForm kUtf16BeForm{CodePage::Utf16Be, nullptr, FoldingRule::Ascii, CodeUnit::Utf16Be};
 
 }  // namespace
 
@@ -23,8 +25,13 @@ const std::vector<EncodingEntry>& KeywordEncodings() {
         {KeywordEncoding::ShiftJis, "Shift-JIS", "shift-jis", {kShiftJisForm}},
         {KeywordEncoding::Euc, "EUC", "euc", {kEucForm}},
         {KeywordEncoding::Utf8, "UTF-8", "utf-8", {kUtf8Form}},
+        // Either byte order: a byte-order mark, when a file has one, is not looked at.
+        {KeywordEncoding::Utf16, "UTF-16", "utf-16", {kUtf16LeForm, kUtf16BeForm}},
         // Every encoding at once: a folder that mixes them needs no guess per file.
-        {KeywordEncoding::All, "すべて", "all", {kShiftJisForm, kEucForm, kUtf8Form}},
+        {KeywordEncoding::All,
+         "すべて",
+         "all",
+         {kShiftJisForm, kEucForm, kUtf8Form, kUtf16LeForm, kUtf16BeForm}},
     };
     return table;
 }
