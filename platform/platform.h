@@ -41,8 +41,9 @@ const LeadByteTable& SystemLeadBytes();
 // Lead bytes of Shift_JIS (CP932): 0x81-0x9F and 0xE0-0xFC.
 const LeadByteTable& ShiftJisLeadBytes();
 
-// Code pages between which texts are converted.
-enum class CodePage { System, ShiftJis, EucJp, Utf8 };
+// Code pages between which texts are converted. The UTF-16 forms are bytes too: two a code unit,
+// low byte first (Utf16Le) or high byte first (Utf16Be), without a byte-order mark.
+enum class CodePage { System, ShiftJis, EucJp, Utf8, Utf16Le, Utf16Be };
 
 // Converts bytes from one code page to another. Gives nothing when the text holds a character
 // that the target cannot represent or a byte sequence that is invalid in the source: a text

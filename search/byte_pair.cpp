@@ -108,9 +108,16 @@ BytePair BytePair::Rarest(std::string_view key, std::size_t usable) {
         if (Commonness(key[i]) < Commonness(key[rarest]))
             rarest = i;
     }
+    // The second byte differs from the first where the key allows: two 0 bytes of a UTF-16
+    // keyword would pass every unit of a UTF-16 text, one 0 byte and a letter far fewer.
+    auto worse = [&](std::size_t i, std::size_t than) {
+        const bool iSame = key[i] == key[rarest];
+        const bool thanSame = key[than] == key[rarest];
+        return iSame != thanSame ? iSame : Commonness(key[i]) >= Commonness(key[than]);
+    };
     std::size_t next = rarest;
     for (std::size_t i = 0; i < usable; ++i) {
-        if (i != rarest && (next == rarest || Commonness(key[i]) < Commonness(key[next])))
+        if (i != rarest && (next == rarest || !worse(i, next)))
             next = i;
     }
     return BytePair(ProbeAt(key, rarest), ProbeAt(key, next));

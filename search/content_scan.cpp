@@ -3,6 +3,8 @@
 // a keyword is compared with both letter cases and, under the Shift_JIS folding, with the trail
 // bytes worked out backwards from the last byte that cannot open a character. Each stretch of the
 // text in the buffer keeps the last bytes of the stretch before it, so that no match is cut.
+// Keywords in UTF-16 units go on past the 0 byte that ends the single-byte text, compare raw
+// units at even file offsets and fold only a unit that is an ASCII letter.
 #include "search/content_scan.h"
 
 #include <algorithm>
@@ -101,33 +103,55 @@ class GroupSearch {
     std::size_t Reach() const { return reach_; }
     bool AnyShiftJis() const { return shiftJis_; }
 
-    // Searches the text, whose first byte lies at offset base of the file, slice by slice; with
-    // onlyLineBreaks, only the patterns that hold a line break (the others found all they could
-    // in the stretch before).
-    void Search(const BufferedText& text, std::uint64_t base, bool onlyLineBreaks) {
+    // The single-byte text has ended (at a 0 byte): a group without a keyword in UTF-16 units
+    // has found all it can.
+    void EndByteText() {
+        byteTextEnded_ = true;
+        for (std::size_t g = 0; g < groups_.size(); ++g) {
+            const std::vector<const ContentPattern*>& patterns = groups_[g].patterns;
+            if (open_[g] && std::none_of(patterns.begin(), patterns.end(), [](auto* pattern) {
+                    return pattern->CanOccur() && pattern->Unit() != CodeUnit::Byte;
+                })) {
+                open_[g] = false;
+                --openCount_;
+            }
+        }
+    }
+
+    // Searches the stretch whose first byte lies at offset base of the file, slice by slice: the
+    // single-byte keywords in byteText (the stretch up to the text's first 0 byte), the UTF-16
+    // ones in whole. With onlyLineBreaks, only the patterns that hold a line break (the others
+    // found all they could in the stretch before).
+    void Search(const BufferedText& byteText, const BufferedText& whole, std::uint64_t base,
+                bool onlyLineBreaks) {
         for (std::size_t from = 0; !Settled(); from += kSliceSize) {
-            const std::size_t to = std::min(from + kSliceSize, text.size);
+            const std::size_t to = std::min(from + kSliceSize, whole.size);
             for (std::size_t g = 0; g < groups_.size() && !Settled(); ++g) {
                 if (open_[g])
-                    SearchGroup(g, text, base, from, to, onlyLineBreaks);
+                    SearchGroup(g, byteText, whole, base, from, to, onlyLineBreaks);
             }
-            if (to == text.size)
+            if (to == whole.size)
                 break;
         }
     }
 
   private:
-    void SearchGroup(std::size_t g, const BufferedText& text, std::uint64_t base, std::size_t from,
-                     std::size_t to, bool onlyLineBreaks) {
+    void SearchGroup(std::size_t g, const BufferedText& byteText, const BufferedText& whole,
+                     std::uint64_t base, std::size_t from, std::size_t to, bool onlyLineBreaks) {
         const std::vector<const ContentPattern*>& patterns = groups_[g].patterns;
         for (std::size_t p = 0; p < patterns.size(); ++p) {
             const ContentPattern& pattern = *patterns[p];
-            if (onlyLineBreaks && !pattern.HasLineBreak())
+            const bool units = pattern.Unit() != CodeUnit::Byte;
+            if ((onlyLineBreaks && !pattern.HasLineBreak()) || (!units && byteTextEnded_))
                 continue;
+            const BufferedText& text = units ? whole : byteText;
+            if (from > text.size)
+                continue;
+            const std::size_t end = std::min(to, text.size);
             // Matches in the bytes kept from the stretch before were reported with it.
             std::uint64_t& reportFrom = reportFrom_[firstPattern_[g] + p];
-            for (std::size_t at = pattern.FindIn(text, from, to); at != std::string::npos;
-                 at = pattern.FindIn(text, at + 1, to)) {
+            for (std::size_t at = pattern.FindIn(text, from, end); at != std::string::npos;
+                 at = pattern.FindIn(text, at + 1, end)) {
                 if (base + at < reportFrom)
                     continue;
                 reportFrom = base + at + 1;
@@ -155,14 +179,24 @@ class GroupSearch {
     std::size_t reach_ = 1;
     bool shiftJis_ = false;
     bool stopped_ = false;
+    bool byteTextEnded_ = false;
 };
 
 }  // namespace
 
 ContentPattern::ContentPattern(const PreparedKeyword& keyword)
     : form_(keyword.form),
+      unit_(keyword.unit),
       leadBytes_(keyword.shiftJisFolding ? &platform::ShiftJisLeadBytes() : &NoLeadBytes()),
       anchor_(BytePair::LineBreak()) {
+    if (unit_ != CodeUnit::Byte) {
+        // Raw units: a line break is a unit like any other, a 0 byte half of an ASCII unit.
+        folded_ = FoldCase(keyword.bytes, unit_);
+        canOccur_ = keyword.representable && !folded_.empty() && folded_.size() % 2 == 0;
+        hasLineBreak_ = false;
+        anchor_ = BytePair::Rarest(folded_, folded_.size());
+        return;
+    }
     folded_ = FoldCase(keyword.bytes, *leadBytes_);
     canOccur_ =
         keyword.representable && !folded_.empty() && folded_.find('\0') == std::string::npos;
@@ -195,11 +229,36 @@ std::size_t ContentPattern::FindInOnePass(const BufferedText& text, std::size_t 
     return std::string::npos;
 }
 
+std::size_t ContentPattern::FindUnitsIn(const BufferedText& text, std::size_t from,
+                                        std::size_t to) const {
+    const std::size_t span = anchor_.Span();
+    const std::size_t limit = text.size >= span ? std::min(to, text.size - span + 1) : 0;
+    const std::size_t lowAt = unit_ == CodeUnit::Utf16Le ? 0 : 1;
+    auto unitsMatch = [&](const char* bytes) {
+        for (std::size_t k = 0; k < folded_.size(); k += 2) {
+            if (bytes[k + 1 - lowAt] != folded_[k + 1 - lowAt] ||
+                FoldedLowByte(bytes + k, unit_) != folded_[k + lowAt])
+                return false;
+        }
+        return true;
+    };
+    for (std::size_t at = anchor_.Find(text.bytes, from, limit); at < limit;
+         at = anchor_.Find(text.bytes, at + 1, limit)) {
+        // Only even file offsets; a match running past the stretch is left to the next one.
+        if ((at % 2 == 1) == text.oddStart && at + folded_.size() <= text.size &&
+            unitsMatch(text.bytes + at))
+            return at;
+    }
+    return std::string::npos;
+}
+
 std::size_t ContentPattern::FindIn(const BufferedText& text, std::size_t from,
                                    std::size_t to) const {
     constexpr std::size_t kNone = std::string::npos;
     if (!canOccur_)
         return kNone;
+    if (unit_ != CodeUnit::Byte)
+        return FindUnitsIn(text, from, to);
     if (!borders_.empty())
         return FindInOnePass(text, from, to);
     const std::size_t span = anchor_.Span();
@@ -345,27 +404,37 @@ ScanEnd ContentScanner::Scan(ByteReader& reader, const ScanQuery& query, MatchSi
     const std::size_t reach = search.Reach();
     if (buffer_.size() < reach + 1 + readSize)
         buffer_.resize(reach + 1 + readSize);
-    BufferedText text;
-    text.bytes = buffer_.data();
+    BufferedText text;   // the single-byte text: up to the first 0 byte
+    BufferedText whole;  // every byte read
+    text.bytes = whole.bytes = buffer_.data();
     std::size_t kept = 0;    // bytes of the stretch before, at the start of the buffer
     std::uint64_t base = 0;  // the file offset of the buffer's first byte
+    bool byteTextEnded = false;
     while (!search.Settled()) {
         if (stop.stop_requested())
             return ScanEnd::Stopped;
         char* piece = buffer_.data() + kept;
         const std::size_t n = reader.Read(piece, readSize);
-        const auto* zero = static_cast<const char*>(std::memchr(piece, 0, n));
-        text.size = zero != nullptr ? static_cast<std::size_t>(zero - buffer_.data()) : kept + n;
+        whole.size = kept + n;
+        whole.final = n == 0;
+        whole.oddStart = base % 2 == 1;
+        const auto* zero =
+            byteTextEnded ? nullptr : static_cast<const char*>(std::memchr(piece, 0, n));
+        text.size = zero != nullptr ? static_cast<std::size_t>(zero - buffer_.data()) : whole.size;
         text.final = n == 0 || zero != nullptr;
-        search.Search(text, base, n == 0);
-        if (text.final)
+        search.Search(text, whole, base, n == 0);
+        if (whole.final)
             break;
-        std::size_t keep = std::min(reach, text.size);
-        if (keep < text.size && text.bytes[text.size - keep] == '\n' &&
-            text.bytes[text.size - keep - 1] == '\r')
+        if (text.final && !byteTextEnded) {
+            byteTextEnded = true;
+            search.EndByteText();
+        }
+        std::size_t keep = std::min(reach, whole.size);
+        if (keep < whole.size && whole.bytes[whole.size - keep] == '\n' &&
+            whole.bytes[whole.size - keep - 1] == '\r')
             ++keep;  // the CR of a CR LF, so that a match starting there keeps its offset
-        const std::size_t start = text.size - keep;
-        if (search.AnyShiftJis())
+        const std::size_t start = whole.size - keep;
+        if (search.AnyShiftJis() && !byteTextEnded)
             text.trail = TrailTracker(text, platform::ShiftJisLeadBytes()).At(start);
         std::memmove(buffer_.data(), buffer_.data() + start, keep);
         kept = keep;

@@ -1,8 +1,9 @@
 // The content tests' reading of a file: reports where each keyword occurs in the file's text as a
 // loaded string list would hold it (every line break as CR LF, the text ending at the first 0
-// byte), both sides case-folded, to a sink that says whether to go on. Reads the file in pieces,
-// so that any size works, and searches the raw bytes: neither the line breaks nor the letters of
-// the text are rewritten.
+// byte), both sides case-folded, to a sink that says whether to go on. A keyword in UTF-16 units
+// is searched in the whole file instead, as it is, at even offsets, folded by whole units. Reads
+// the file in pieces, so that any size works, and searches the raw bytes: neither the line breaks
+// nor the letters of the text are rewritten.
 #pragma once
 
 #include <cstddef>
@@ -23,8 +24,9 @@ namespace tanmira {
 struct BufferedText {
     const char* bytes = nullptr;
     std::size_t size = 0;
-    bool trail = false;  // whether bytes[0] is a trail byte under the Shift_JIS folding
-    bool final = false;  // the text ends with the buffered stretch
+    bool trail = false;     // whether bytes[0] is a trail byte under the Shift_JIS folding
+    bool final = false;     // the text ends with the buffered stretch
+    bool oddStart = false;  // bytes[0] lies at an odd offset of the file
 };
 
 // A keyword ready to be searched for: folded by its rule.
@@ -32,14 +34,16 @@ class ContentPattern {
   public:
     explicit ContentPattern(const PreparedKeyword& keyword);
 
-    // The folded bytes searched for; a pattern that is empty, unrepresentable or holds a 0 byte
-    // never occurs.
+    // The folded bytes searched for; a pattern that is empty or unrepresentable never occurs, nor
+    // a single-byte one that holds a 0 byte.
     const std::string& Folded() const { return folded_; }
     bool CanOccur() const { return canOccur_; }
     bool ShiftJisFolding() const { return leadBytes_ != &NoLeadBytes(); }
     bool HasLineBreak() const { return hasLineBreak_; }
     // The index of the keyword's form in its encoding's table entry.
     std::size_t Form() const { return form_; }
+    // The code units of the keyword's form.
+    CodeUnit Unit() const { return unit_; }
 
     // Most raw bytes a match covers, and one more: the buffer keeps this many bytes of the
     // stretch before, so that a match across their border is found.
@@ -61,8 +65,12 @@ class ContentPattern {
     // each byte looked at a bounded number of times, however repetitive the pattern and text.
     std::size_t FindInOnePass(const BufferedText& text, std::size_t from, std::size_t to) const;
 
+    // FindIn for a UTF-16 keyword: whole units at even file offsets, no line-break rules.
+    std::size_t FindUnitsIn(const BufferedText& text, std::size_t from, std::size_t to) const;
+
     std::string folded_;
     std::size_t form_;
+    CodeUnit unit_;
     // For FindInOnePass: the length of the longest proper border of each prefix of folded_
     // (empty for other patterns).
     std::vector<std::size_t> borders_;
@@ -166,8 +174,8 @@ class ContentScanner {
     static bool CanOpen(const std::string& path);
 
     // Reports the matches of query's groups in the file's text to sink. Reads to the end of the
-    // text (until a read gives 0 bytes, or a 0 byte), but stops once the sink wants no more
-    // matches, or when stop is requested.
+    // text (until a read gives 0 bytes, or a 0 byte when no keyword is in UTF-16 units), but
+    // stops once the sink wants no more matches, or when stop is requested.
     ScanEnd Scan(const std::string& path, const ScanQuery& query, MatchSink& sink,
                  std::stop_token stop = {});
 

@@ -17,6 +17,10 @@ const KeywordForm kShiftJisForm{CodePage::ShiftJis, nullptr, FoldingRule::ShiftJ
 const KeywordForm kEucForm{CodePage::ShiftJis, &jeuc::SjisToEuc, FoldingRule::Ascii,
                            CodePage::EucJp};
 const KeywordForm kUtf8Form{CodePage::Utf8, nullptr, FoldingRule::Ascii, CodePage::Utf8};
+const KeywordForm kUtf16LeForm{CodePage::Utf16Le, nullptr, FoldingRule::Ascii, CodePage::Utf16Le,
+                               CodeUnit::Utf16Le};
+const KeywordForm kUtf16BeForm{CodePage::Utf16Be, nullptr, FoldingRule::Ascii, CodePage::Utf16Be,
+                               CodeUnit::Utf16Be};
 
 }  // namespace
 
@@ -25,8 +29,13 @@ const std::vector<EncodingEntry>& KeywordEncodings() {
         {KeywordEncoding::ShiftJis, "Shift-JIS", "shift-jis", {kShiftJisForm}},
         {KeywordEncoding::Euc, "EUC", "euc", {kEucForm}},
         {KeywordEncoding::Utf8, "UTF-8", "utf-8", {kUtf8Form}},
+        // Either byte order: a byte-order mark, when a file has one, is not looked at.
+        {KeywordEncoding::Utf16, "UTF-16", "utf-16", {kUtf16LeForm, kUtf16BeForm}},
         // Every encoding at once: a folder that mixes them needs no guess per file.
-        {KeywordEncoding::All, "すべて", "all", {kShiftJisForm, kEucForm, kUtf8Form}},
+        {KeywordEncoding::All,
+         "すべて",
+         "all",
+         {kShiftJisForm, kEucForm, kUtf8Form, kUtf16LeForm, kUtf16BeForm}},
     };
     return table;
 }

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "search/text_rules.h"
 
 namespace tanmira {
 
 // The items of the encoding list, in list order.
-enum class KeywordEncoding { ShiftJis, Euc, Utf8, All };
+enum class KeywordEncoding { ShiftJis, Euc, Utf8, Utf16, All };
 
 // How a keyword and the text searched for it are folded.
 enum class FoldingRule {
@@ -30,6 +31,10 @@ struct KeywordForm {
     FoldingRule folding;
     // The code page in which a text that holds this form is decoded for display.
     platform::CodePage text;
+    // The code units of the form. A UTF-16 form matches only at even offsets from the start of a
+    // file, folds an ASCII letter only as a whole unit and sees the whole file; a single-byte
+    // form's text ends at the file's first 0 byte.
+    CodeUnit unit = CodeUnit::Byte;
 };
 
 // One item of the encoding list.

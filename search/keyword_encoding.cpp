@@ -32,12 +32,12 @@ PreparedKeyword PrepareKeyword(const std::string& typed, const KeywordForm& form
     std::optional<std::string> bytes =
         platform::ConvertCodePage(typed, platform::CodePage::System, form.codePage);
     if (!bytes)
-        return PreparedKeyword{"", false, false};
+        return PreparedKeyword{"", false, false, 0, form.unit};
     if (form.thenConvert != nullptr)
         bytes = form.thenConvert(*bytes);
     const bool shiftJisFolding = form.folding == FoldingRule::ShiftJis &&
                                  HoldsDoubleByteCharacter(*bytes) && HoldsLetter(*bytes);
-    return PreparedKeyword{std::move(*bytes), true, shiftJisFolding};
+    return PreparedKeyword{std::move(*bytes), true, shiftJisFolding, 0, form.unit};
 }
 
 KeywordForms PrepareKeywordForms(const std::string& typed, KeywordEncoding encoding) {

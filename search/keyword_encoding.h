@@ -1,5 +1,6 @@
 // Preparation of the content keywords for the chosen encoding: each form of the encoding's table
-// entry (Shift_JIS, EUC-JP through the jeuc conversion, UTF-8), with its folding rule.
+// entry (Shift_JIS, EUC-JP through the jeuc conversion, UTF-8, UTF-16LE and UTF-16BE), with its
+// folding rule and code units.
 #pragma once
 
 #include <cstddef>
@@ -23,11 +24,14 @@ struct PreparedKeyword {
     bool shiftJisFolding = false;
     // The index of the form in its encoding's table entry: which form a match is in.
     std::size_t form = 0;
+    // The code units of the form: a UTF-16 keyword matches at even file offsets only, folded by
+    // whole units, in the whole file.
+    CodeUnit unit = CodeUnit::Byte;
 
     // The same bytes searched the same way, whichever form they came from.
     friend bool operator==(const PreparedKeyword& a, const PreparedKeyword& b) {
         return a.bytes == b.bytes && a.representable == b.representable &&
-               a.shiftJisFolding == b.shiftJisFolding;
+               a.shiftJisFolding == b.shiftJisFolding && a.unit == b.unit;
     }
 };
 

@@ -64,6 +64,16 @@ std::string FoldCase(std::string_view s, const LeadByteTable& leadBytes) {
     return folded;
 }
 
+std::string FoldCase(std::string_view s, CodeUnit unit) {
+    if (unit == CodeUnit::Byte)
+        return FoldCase(s, NoLeadBytes());
+    std::string folded(s);
+    const std::size_t lowAt = unit == CodeUnit::Utf16Le ? 0 : 1;
+    for (std::size_t i = 0; i + 1 < folded.size(); i += 2)
+        folded[i + lowAt] = FoldedLowByte(folded.data() + i, unit);
+    return folded;
+}
+
 std::size_t FindSubstring(std::string_view pattern, std::string_view text) {
     if (pattern.empty() || text.empty() || pattern.size() > text.size())
         return 0;
@@ -95,20 +105,34 @@ std::string DecimalText(std::int32_t n) {
     return std::to_string(n);
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
+std::vector<std::string_view> SplitLines(std::string_view text, CodeUnit unit) {
+    const std::size_t size = UnitSize(unit);
+    // Whether a whole unit starts at at and has the value c.
+    auto unitIs = [&](std::size_t at, char16_t c) {
+        return at + size <= text.size() && UnitAt(text.data() + at, unit) == c;
+    };
+    // Where the line from `from` ends: at its line-break unit, or at the end of the text.
+    auto lineEnd = [&](std::size_t from) {
+        if (unit == CodeUnit::Byte) {
+            // A plain loop: find_first_of tests each byte against the set through a call.
+            while (from < text.size() && text[from] != '\r' && text[from] != '\n')
+                ++from;
+            return from;
+        }
+        while (from < text.size() && !unitIs(from, u'\r') && !unitIs(from, u'\n'))
+            from = std::min(from + size, text.size());
+        return from;
+    };
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        // A plain loop: find_first_of tests each byte against the set through a call.
-        std::size_t end = start;
-        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-            ++end;
+        const std::size_t end = lineEnd(start);
         lines.push_back(text.substr(start, end - start));
         start = end;
-        if (start < text.size() && text[start] == '\r')
-            ++start;
-        if (start < text.size() && text[start] == '\n')
-            ++start;
+        if (unitIs(start, u'\r'))
+            start += size;
+        if (unitIs(start, u'\n'))
+            start += size;
     }
     return lines;
 }

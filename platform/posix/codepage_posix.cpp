@@ -16,6 +16,10 @@ const char* IconvName(CodePage page) {
             return "CP932";
         case CodePage::EucJp:
             return "EUC-JP";
+        case CodePage::Utf16Le:
+            return "UTF-16LE";
+        case CodePage::Utf16Be:
+            return "UTF-16BE";
         case CodePage::System:
         case CodePage::Utf8:
             return "UTF-8";

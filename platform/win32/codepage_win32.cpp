@@ -1,7 +1,7 @@
 // Code pages on Windows: the system code page is UTF-8, as on POSIX (the names of the wide
 // functions are converted to it, and the manifest makes it the process's ANSI code page too), so
 // it has no lead bytes; conversions go through UTF-16 with MultiByteToWideChar and
-// WideCharToMultiByte.
+// WideCharToMultiByte, the UTF-16 forms being that UTF-16 laid out in bytes.
 #include <windows.h>
 
 #include <algorithm>
@@ -23,9 +23,56 @@ UINT WindowsCodePage(CodePage page) {
             return kEucJp;
         case CodePage::System:
         case CodePage::Utf8:
+        case CodePage::Utf16Le:
+        case CodePage::Utf16Be:
             break;
     }
     return CP_UTF8;
+}
+
+bool IsUtf16(CodePage page) {
+    return page == CodePage::Utf16Le || page == CodePage::Utf16Be;
+}
+
+// The byte of a code unit that comes first in the form.
+bool HighByteFirst(CodePage page) {
+    return page == CodePage::Utf16Be;
+}
+
+std::string Utf16Bytes(const std::wstring& text, CodePage page) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (const wchar_t unit : text) {
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>((unit >> 8) & 0xFF);
+        out += HighByteFirst(page) ? high : low;
+        out += HighByteFirst(page) ? low : high;
+    }
+    return out;
+}
+
+// The code units of UTF-16 bytes; nothing for an odd byte count or an unpaired surrogate, which
+// iconv rejects as well.
+std::optional<std::wstring> Utf16Units(const std::string& bytes, CodePage page) {
+    if (bytes.size() % 2 != 0)
+        return std::nullopt;
+    std::wstring out;
+    out.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        out +=
+            static_cast<wchar_t>(HighByteFirst(page) ? first << 8 | second : second << 8 | first);
+    }
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const bool high = out[i] >= 0xD800 && out[i] <= 0xDBFF;
+        const bool low = out[i] >= 0xDC00 && out[i] <= 0xDFFF;
+        const bool lowNext = i + 1 < out.size() && out[i + 1] >= 0xDC00 && out[i + 1] <= 0xDFFF;
+        if (low || (high && !lowNext))
+            return std::nullopt;
+        i += high;
+    }
+    return out;
 }
 
 std::optional<std::wstring> ToUtf16(const std::string& text, UINT page) {
@@ -66,9 +113,12 @@ const LeadByteTable& SystemLeadBytes() {
 std::optional<std::string> ConvertCodePage(const std::string& text, CodePage from, CodePage to) {
     if (text.empty())
         return std::string();
-    const std::optional<std::wstring> wide = ToUtf16(text, WindowsCodePage(from));
+    const std::optional<std::wstring> wide =
+        IsUtf16(from) ? Utf16Units(text, from) : ToUtf16(text, WindowsCodePage(from));
     if (!wide)
         return std::nullopt;
+    if (IsUtf16(to))
+        return Utf16Bytes(*wide, to);
     return FromUtf16(*wide, WindowsCodePage(to));
 }
 

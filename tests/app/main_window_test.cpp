@@ -38,10 +38,11 @@ TEST(MainWindowStart, ShowsStoredValuesAndTheStartFolder) {
     const QStringList extensions = form.Memo2->toPlainText().split('\n');
     EXPECT_EQ(extensions.size(), 22);
     EXPECT_EQ(extensions.value(10), "C");
-    EXPECT_EQ(form.ComboBox1->count(), 4);
+    EXPECT_EQ(form.ComboBox1->count(), 5);
     EXPECT_EQ(form.ComboBox1->currentText(), "Shift-JIS");
     EXPECT_EQ(form.ComboBox1->itemText(2), "UTF-8");
-    EXPECT_EQ(form.ComboBox1->itemText(3), QString::fromUtf8("すべて"));
+    EXPECT_EQ(form.ComboBox1->itemText(3), "UTF-16");
+    EXPECT_EQ(form.ComboBox1->itemText(4), QString::fromUtf8("すべて"));
     EXPECT_FALSE(form.CheckBox1->isChecked() || form.CheckBox2->isChecked() ||
                  form.CheckBox3->isChecked());
     ASSERT_NE(form.State(), nullptr);
@@ -123,10 +124,13 @@ TEST_F(FormTest, TheEncodingListChoosesTheBytesSearchedFor) {
     Write("sjis.txt", "\x83\x74\x83\x40\x83\x43\x83\x8b\x93\xe0\x8c\x9f\x8d\xf5");
     Write("euc.txt", "\xa5\xd5\xa5\xa1\xa5\xa4\xa5\xeb\xc6\xe2\xb8\xa1\xba\xf7");
     Write("utf8.txt", kKeyword);
-    const std::pair<int, QStringList> cases[] = {{0, {"sjis.txt"}},
-                                                 {1, {"euc.txt"}},
-                                                 {2, {"utf8.txt"}},
-                                                 {3, {"euc.txt", "sjis.txt", "utf8.txt"}}};
+    Write("utf16.txt", "\xd5\x30\xa1\x30\xa4\x30\xeb\x30\x85\x51\x1c\x69\x22\x7d");  // LE
+    const std::pair<int, QStringList> cases[] = {
+        {0, {"sjis.txt"}},
+        {1, {"euc.txt"}},
+        {2, {"utf8.txt"}},
+        {3, {"utf16.txt"}},
+        {4, {"euc.txt", "sjis.txt", "utf16.txt", "utf8.txt"}}};
     for (const auto& [index, hits] : cases) {
         form_->ComboBox1->setCurrentIndex(index);
         QTest::mouseClick(form_->Button2, Qt::LeftButton);

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -60,6 +61,38 @@ TEST(TanmiraCli, PrintsTheResultLinesAndExitsZero) {
     const Outcome all = RunCli({"--subfolders", "--all-extensions", "--content", "needle",
                                 "--name-exclude", ".C", tree.Root()});
     EXPECT_TRUE(all.out == "a.txt\nc.dat\n" || all.out == "c.dat\na.txt\n") << all.out;
+}
+
+// The fixtures of utf16/ (made with iconv by utf16/make.sh): Notepad's UTF-16LE with a mark and
+// CR LF, UTF-16LE without one, UTF-16BE, the ASCII word, and UTF-16LE at odd offsets.
+TEST(TanmiraCli, FindsUtf16FilesInEitherByteOrderAndOnlyAtEvenOffsets) {
+    const std::string utf16 = "big-endian.txt\nno-bom.txt\nnotepad.txt\n";
+    const struct {
+        const char* encoding;
+        const char* keyword;
+        std::string found;
+    } cases[] = {
+        {"utf-16", "version", utf16},
+        {"utf-16", "設定", utf16},
+        {"utf-16", "ersion=2", "notepad.txt\n"},
+        {"all", "VERSION", "ascii.txt\n" + utf16},
+        {"utf-8", "version", "ascii.txt\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = RunCli({"--content", c.keyword, "--encoding", c.encoding,
+                                        "--extensions", "txt", TANMIRA_UTF16_FIXTURES});
+        std::vector<std::string> lines;
+        for (std::size_t at = 0; at < outcome.out.size();) {
+            const std::size_t end = outcome.out.find('\n', at) + 1;
+            lines.push_back(outcome.out.substr(at, end - at));
+            at = end;
+        }
+        std::sort(lines.begin(), lines.end());
+        std::string sorted;
+        for (const std::string& line : lines)
+            sorted += line;
+        EXPECT_EQ(sorted, c.found) << c.encoding << " " << c.keyword;
+    }
 }
 
 TEST(TanmiraCli, ExitsTwoWhenSomeFilesCannotBeRead) {
@@ -124,7 +157,7 @@ TEST(TanmiraCli, HelpAndVersionPrintOnStandardOutputAndExitZero) {
     const Outcome help = RunCli({"--content", "x", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out, cli::UsageText());
-    EXPECT_NE(help.out.find("shift-jis, euc, utf-8, all"), std::string::npos);
+    EXPECT_NE(help.out.find("shift-jis, euc, utf-8, utf-16, all"), std::string::npos);
     const Outcome version = RunCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, cli::VersionText());

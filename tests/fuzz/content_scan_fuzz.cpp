@@ -1,5 +1,6 @@
 // Fuzz target: the content scan, reading in pieces of random size, gives for several keywords
-// what the literal rules give: load the text as a string list, join with CR LF, fold, find.
+// what the literal rules give: load the text as a string list, join with CR LF, fold, find; for a
+// keyword in UTF-16 units, fold the whole text by units and find at an even offset.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -17,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<PreparedKeyword> keywords;
     for (int k = 0; k < count; ++k) {
         const std::uint8_t flags = input.Byte();
-        keywords.push_back({input.String(12), (flags & 1) == 0, (flags & 2) != 0});
+        const CodeUnit units[] = {CodeUnit::Byte, CodeUnit::Utf16Le, CodeUnit::Utf16Be};
+        keywords.push_back(
+            {input.String(12), (flags & 1) == 0, (flags & 2) != 0, 0, units[(flags >> 2) % 3]});
     }
     const std::string content = input.Rest();
 

@@ -38,6 +38,12 @@ std::string RandomBytes(std::mt19937& rng, std::size_t maxLength) {
     return bytes;
 }
 
+// Mostly single bytes; UTF-16 units in either byte order in every other case.
+CodeUnit RandomUnit(std::mt19937& rng) {
+    const CodeUnit units[] = {CodeUnit::Byte, CodeUnit::Byte, CodeUnit::Utf16Le, CodeUnit::Utf16Be};
+    return units[rng() % 4];
+}
+
 TEST(ContentScan, AgreesWithTheLiteralRulesOnGeneratedFiles) {
     testing::TempTree tree;
     std::mt19937 rng(20261207);
@@ -137,6 +143,7 @@ TEST(ContentScan, OnePassAgreesWithTheLiteralRulesForEveryGroup) {
             keyword.bytes = RandomBytes(rng, 4);
             keyword.shiftJisFolding = rng() % 2 == 0;
             keyword.representable = rng() % 40 != 0;
+            keyword.unit = RandomUnit(rng);
         }
         const std::vector<ContentPattern> patterns(keywords.begin(), keywords.end());
         ScanQuery query;
@@ -179,7 +186,7 @@ TEST(ContentScan, OnePassAgreesWithTheLiteralRulesForEveryGroup) {
         ASSERT_EQ(endedOnAFind, endingGroupFound);
         endedEarly += endingGroupFound;
     }
-    EXPECT_GT(hits, 1000);  // the generator produces both outcomes
+    EXPECT_GT(hits, 600);  // the generator produces both outcomes
     EXPECT_GT(endedEarly, 200);
 }
 
@@ -220,7 +227,7 @@ TEST(ContentScan, ReportsEveryMatchWithItsGroupFormAndOffset) {
         const std::string random = RandomBytes(rng, 80);
         const std::vector<ContentPattern> patterns = {
             ContentPattern(PreparedKeyword{RandomBytes(rng, 3), true, rng() % 2 == 0}),
-            ContentPattern(PreparedKeyword{RandomBytes(rng, 3), true, rng() % 2 == 0})};
+            ContentPattern(PreparedKeyword{RandomBytes(rng, 4), true, false, 1, RandomUnit(rng)})};
         ScanQuery twoGroups;
         twoGroups.AddGroup({&patterns[0]});
         twoGroups.AddGroup({&patterns[1], &patterns[0]});

@@ -1,5 +1,5 @@
-// Tests of content keyword preparation for the Shift_JIS, EUC-JP and UTF-8 encodings, and for all
-// three at once.
+// Tests of content keyword preparation for the Shift_JIS, EUC-JP, UTF-8 and UTF-16 encodings, and
+// for all of them at once.
 #include "search/keyword_encoding.h"
 
 #include <gtest/gtest.h>
@@ -81,9 +81,22 @@ TEST(KeywordEncodingTest, AllPreparesEachFormByItsOwnRuleAndKeepsEqualFormsOnce)
         // ウ (83 45) keeps its trail byte unfolded only in the Shift_JIS form.
         {"katakana",
          "A\xE3\x82\xA6",
-         {{"A\x83\x45", true, true}, {"A\xA5\xA6", true, false}, {"A\xE3\x82\xA6", true, false}}},
-        {"ASCII", "Abc", {{"Abc", true, false}}},
-        {"emoji", "\xF0\x9F\x98\x80", {{"", false, false}, {"\xF0\x9F\x98\x80", true, false}}},
+         {{"A\x83\x45", true, true},
+          {"A\xA5\xA6", true, false},
+          {"A\xE3\x82\xA6", true, false},
+          {std::string("A\0\xA6\x30", 4), true, false, 3, CodeUnit::Utf16Le},
+          {std::string("\0A\x30\xA6", 4), true, false, 4, CodeUnit::Utf16Be}}},
+        {"ASCII",
+         "Abc",
+         {{"Abc", true, false},
+          {std::string("A\0b\0c\0", 6), true, false, 3, CodeUnit::Utf16Le},
+          {std::string("\0A\0b\0c", 6), true, false, 4, CodeUnit::Utf16Be}}},
+        {"emoji",
+         "\xF0\x9F\x98\x80",
+         {{"", false, false},
+          {"\xF0\x9F\x98\x80", true, false},
+          {std::string("\x3D\xD8\x00\xDE", 4), true, false, 3, CodeUnit::Utf16Le},
+          {std::string("\xD8\x3D\xDE\x00", 4), true, false, 4, CodeUnit::Utf16Be}}},
     };
     for (const auto& c : cases) {
         const std::optional<std::string> typed = TypedInSystemCodePage(c.typed);
@@ -92,6 +105,48 @@ TEST(KeywordEncodingTest, AllPreparesEachFormByItsOwnRuleAndKeepsEqualFormsOnce)
         SCOPED_TRACE(c.what);
         EXPECT_EQ(PrepareKeywordForms(*typed, KeywordEncoding::All), c.forms);
     }
+}
+
+// The UTF-16 choice: both byte orders, surrogate pairs included, through the platform's
+// conversion; and back, refusing what is not UTF-16.
+TEST(KeywordEncodingTest, Utf16GivesBothByteOrdersAndConvertsBack) {
+    const struct {
+        std::string typed;  // UTF-8
+        std::string le;
+        bool representable;
+    } cases[] = {
+        {"Ab", std::string("A\0b\0", 4), true},
+        {"\xE8\xA8\xAD\xE5\xAE\x9A", "\x2D\x8A\x9A\x5B", true},          // 設定
+        {"\xF0\x9F\x98\x80", std::string("\x3D\xD8\x00\xDE", 4), true},  // a surrogate pair
+        {"a\xFF", "", false},
+    };
+    for (const auto& c : cases) {
+        const std::optional<std::string> typed = TypedInSystemCodePage(c.typed);
+        if (!typed)
+            continue;
+        SCOPED_TRACE(c.typed);
+        std::string be = c.le;
+        for (std::size_t i = 0; i + 1 < be.size(); i += 2)
+            std::swap(be[i], be[i + 1]);
+        EXPECT_EQ(PrepareKeywordForms(*typed, KeywordEncoding::Utf16),
+                  (KeywordForms{{c.le, c.representable, false, 0, CodeUnit::Utf16Le},
+                                {be, c.representable, false, 1, CodeUnit::Utf16Be}}));
+        if (c.representable) {
+            EXPECT_EQ(platform::ConvertCodePage(be, platform::CodePage::Utf16Be,
+                                                platform::CodePage::System),
+                      *typed);
+        }
+    }
+    // An odd byte count and an unpaired surrogate are no UTF-16.
+    for (const std::string& bytes : {std::string("A\0B", 3),
+                                     std::string("\x3D\xD8"
+                                                 "A\0",
+                                                 4),
+                                     std::string("\x00\xDE", 2)})
+        EXPECT_EQ(
+            platform::ConvertCodePage(bytes, platform::CodePage::Utf16Le, platform::CodePage::Utf8),
+            std::nullopt)
+            << ::testing::PrintToString(bytes);
 }
 
 }  // namespace

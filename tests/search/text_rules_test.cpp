@@ -1,8 +1,11 @@
 // Tests of the text rules: folding, substring search, path parts in both path styles, the
-// trail-byte rules (backwards and forwards) and decimal text.
+// trail-byte rules (backwards and forwards), decimal text, and the UTF-16 forms of folding and
+// line splitting.
 #include "search/text_rules.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace tanmira {
 namespace {
@@ -130,6 +133,47 @@ TEST(DecimalText, WritesSignedDecimal) {
     EXPECT_EQ(DecimalText(0), "0");
     EXPECT_EQ(DecimalText(2147483647), "2147483647");
     EXPECT_EQ(DecimalText(-2147483647 - 1), "-2147483648");
+}
+
+TEST(FoldCase, FoldsOnlyUnitsThatAreAsciiLetters) {
+    // 4100 (A), 0041 (U+4100, not a letter), 41 41 (U+4141), a last odd byte.
+    EXPECT_EQ(FoldCase(std::string("A\0\0AAAB", 7), CodeUnit::Utf16Le),
+              std::string("a\0\0AAAB", 7));
+    EXPECT_EQ(FoldCase(std::string("A\0\0AAAB", 7), CodeUnit::Utf16Be),
+              std::string("A\0\0aAAB", 7));
+}
+
+// The UTF-16 lines of a text are where the byte lines of the same characters are: the units 0D0A,
+// 0A0D and 0D00 hold line-break bytes but break no line.
+TEST(SplitLines, Utf16UnitsBreakWhereTheSameCharactersBreakAsBytes) {
+    const char16_t alphabet[] = {u'a', u'\r', u'\n', 0x0D0A, 0x0A0D, 0x0D00};
+    std::mt19937 rng(19);
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes;
+        std::string le;
+        std::string be;
+        for (std::size_t n = rng() % 12; n > 0; --n) {
+            const char16_t c = alphabet[rng() % std::size(alphabet)];
+            bytes += c < 0x80 ? static_cast<char>(c) : 'x';
+            le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+            be += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+        }
+        const std::vector<std::string_view> expected = SplitLines(bytes);
+        for (const auto& [unit, text] :
+             {std::pair{CodeUnit::Utf16Le, &le}, {CodeUnit::Utf16Be, &be}}) {
+            const std::vector<std::string_view> lines = SplitLines(*text, unit);
+            ASSERT_EQ(lines.size(), expected.size()) << ::testing::PrintToString(*text);
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                EXPECT_EQ(lines[i].data() - text->data(), 2 * (expected[i].data() - bytes.data()));
+                EXPECT_EQ(lines[i].size(), 2 * expected[i].size());
+            }
+        }
+    }
+    // A last odd byte belongs to the last line, also when it is 0D or 0A.
+    EXPECT_EQ(SplitLines(std::string("a\0\r", 3), CodeUnit::Utf16Le),
+              (std::vector<std::string_view>{std::string_view("a\0\r", 3)}));
+    EXPECT_EQ(SplitLines(std::string("\0\r\n", 3), CodeUnit::Utf16Be),
+              (std::vector<std::string_view>{"", "\n"}));
 }
 
 }  // namespace
