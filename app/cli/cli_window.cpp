@@ -22,6 +22,10 @@ const char* EncodingName(platform::CodePage page) {
             return "shift-jis";
         case platform::CodePage::EucJp:
             return "euc-jp";
+        case platform::CodePage::Utf16Le:
+            return "utf-16le";
+        case platform::CodePage::Utf16Be:
+            return "utf-16be";
         case platform::CodePage::System:
         case platform::CodePage::Utf8:
             break;
