@@ -60,7 +60,9 @@ class FileReader : public ByteReader {
   public:
     explicit FileReader(platform::InputFile& file) : file_(file) {}
     std::uint64_t SizeHint() const override { return file_.Size(); }
-    std::size_t Read(char* buffer, std::size_t count) override { return file_.Read(buffer, count); }
+    std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
+        return file_.Read(buffer, count);
+    }
 
   private:
     platform::InputFile& file_;
@@ -285,17 +287,18 @@ std::optional<std::vector<bool>> ContentScanner::Scan(const std::string& path,
     return std::move(found.Found());
 }
 
-std::vector<bool> ContentScanner::Scan(platform::InputFile& file, const ScanQuery& query,
-                                       std::stop_token stop) {
-    GroupsFound found(query);
-    Scan(file, query, found, stop);
-    return std::move(found.Found());
+std::optional<std::vector<bool>> ContentScanner::Scan(platform::InputFile& file,
+                                                      const ScanQuery& query,
+                                                      std::stop_token stop) {
+    FileReader reader(file);
+    return Scan(reader, query, stop);
 }
 
-std::vector<bool> ContentScanner::Scan(ByteReader& reader, const ScanQuery& query,
-                                       std::stop_token stop) {
+std::optional<std::vector<bool>> ContentScanner::Scan(ByteReader& reader, const ScanQuery& query,
+                                                      std::stop_token stop) {
     GroupsFound found(query);
-    Scan(reader, query, found, stop);
+    if (Scan(reader, query, found, stop) == ScanEnd::Unreadable)
+        return std::nullopt;
     return std::move(found.Found());
 }
 
@@ -322,7 +325,10 @@ ScanEnd ContentScanner::Scan(ByteReader& reader, const ScanQuery& query, MatchSi
         if (stop.stop_requested())
             return ScanEnd::Stopped;
         char* piece = buffer_.data() + kept;
-        const std::size_t n = reader.Read(piece, readSize);
+        const std::optional<std::size_t> read = reader.Read(piece, readSize);
+        if (!read)
+            return ScanEnd::Unreadable;  // a read error is no end of the text
+        const std::size_t n = *read;
         const auto* zero = static_cast<const char*>(std::memchr(piece, 0, n));
         text.size = zero != nullptr ? static_cast<std::size_t>(zero - buffer_.data()) : kept + n;
         text.final = n == 0 || zero != nullptr;
