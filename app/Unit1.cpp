@@ -250,6 +250,7 @@ void TForm1::Button2Click() {
     // handler may still be called) would run a second search over the same lists.
     if (!state_ || searching_)
         return;
+    CheckContentKeywords(Request());  // a keyword the encoding cannot hold starts nothing
     // Disabling the start button moves the focus on; it comes back when the run is over.
     const bool focusOnStart = focusWidget() == Button2;
     searching_ = true;

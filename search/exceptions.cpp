@@ -21,6 +21,9 @@ struct MessageTexts {
     std::string cannotOpen = SystemText(" は開けません");
     std::string othersBefore = SystemText("\nほかに ");
     std::string othersAfter = SystemText(" 個のファイルも開けません");
+    std::string keywordBefore = SystemText("キーワード ");
+    std::string keywordIn = SystemText(" は ");
+    std::string cannotHold = SystemText(" では表せません");
     std::string noTimer = SystemText("タイマーを取得できません");
     std::string launchFile = SystemText("ファイル ");
     std::string launchFolder = SystemText("フォルダ ");
@@ -45,6 +48,10 @@ EFOpenError::EFOpenError(const std::string& path, int others)
     : Exception(Texts().fileBefore + path + Texts().cannotOpen +
                 (others > 0 ? Texts().othersBefore + DecimalText(others) + Texts().othersAfter
                             : std::string())) {}
+
+EKeywordError::EKeywordError(const std::string& keyword, const char* encodingCaption)
+    : Exception(Texts().keywordBefore + keyword + Texts().keywordIn + SystemText(encodingCaption) +
+                Texts().cannotHold) {}
 
 EOutOfResources::EOutOfResources() : Exception(Texts().noTimer) {}
 

@@ -1,6 +1,7 @@
 // The search run and the result display.
 #include "search/search_run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <span>
 #include <string_view>
@@ -229,6 +230,17 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
         ShowResults(live.fullPaths, state, events);
     }
     ReportUnreadable(unreadable, walk.unopened);
+}
+
+void CheckContentKeywords(const SearchRequest& request) {
+    if (!request.encoding)
+        return;
+    for (const std::string* keyword : {&request.content, &request.contentExclude}) {
+        const KeywordForms forms = PrepareKeywordForms(*keyword, *request.encoding);
+        if (std::none_of(forms.begin(), forms.end(),
+                         [](const PreparedKeyword& form) { return form.representable; }))
+            throw EKeywordError(*keyword, EntryOf(*request.encoding).caption);
+    }
 }
 
 void ShowResults(bool fullPaths, SearchState& state, SearchEvents& events) {

@@ -53,7 +53,9 @@ std::string UsageText() {
            "  --help                  print this help and exit\n"
            "  --version               print the version and exit\n"
            "\n"
-           "Exit status: 0; 2 when some files or folders could not be read; 1 on a usage error.\n";
+           "Exit status: 0; 2 on an error (some files or folders could not be read, FOLDER is no\n"
+           "folder, a keyword the encoding cannot hold, output that could not be written); 1 on a\n"
+           "usage error.\n";
 }
 
 std::string VersionText() {
@@ -65,6 +67,8 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
     options.extensions = StoredExtensionLines();
     bool extensionsGiven = false;
     std::optional<std::string> folder;
+    // The first usage error; parsing goes on, so that --help or --version after it still wins.
+    std::optional<std::string> misuse;
     const std::pair<const char*, std::string CliOptions::*> textOptions[] = {
         {"--content", &CliOptions::content},
         {"--content-exclude", &CliOptions::contentExclude},
@@ -114,20 +118,21 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
             if (!v)
                 return std::nullopt;
             const std::optional<KeywordEncoding> encoding = EncodingNamed(*v);
-            if (!encoding) {
-                error = "unknown encoding " + *v + " (one of " + EncodingNames(", ") + ")";
-                return std::nullopt;
-            }
-            options.encoding = *encoding;
+            if (encoding)
+                options.encoding = *encoding;
+            else if (!misuse)
+                misuse = "unknown encoding " + *v + " (one of " + EncodingNames(", ") + ")";
         } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg;
-            return std::nullopt;
+            misuse = misuse.value_or("unknown option " + arg);
         } else if (folder) {
-            error = "only one FOLDER may be given";
-            return std::nullopt;
+            misuse = misuse.value_or("only one FOLDER may be given");
         } else {
             folder = arg;
         }
+    }
+    if (misuse) {
+        error = *misuse;
+        return std::nullopt;
     }
     if (extensionsGiven && options.allExtensions) {
         error = "--extensions and --all-extensions exclude each other";

@@ -1,6 +1,8 @@
 // The request, the live controls and the printed results of tanmira-cli.
 #include "app/cli/cli_window.h"
 
+#include "search/text_rules.h"
+
 namespace tanmira::cli {
 
 SearchRequest RequestOf(const CliOptions& options) {
@@ -14,10 +16,9 @@ LiveControls LiveControlsOf(const CliOptions& options) {
             options.fullPaths};
 }
 
-void CliEvents::SetResultLines(const std::vector<ResultLine>& lines) {
-    for (const ResultLine& line : lines)
-        out_ << line.text << '\n';
-    out_.flush();
+void CliEvents::SetResultLines(const std::vector<ResultLine>& /*lines*/) {
+    for (const std::string& hit : state_.HitList.Lines())
+        out_ << (fullPaths_ ? hit : FileNamePart(hit)) << '\n';
 }
 
 }  // namespace tanmira::cli

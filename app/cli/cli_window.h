@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "app/cli/cli_options.h"
+#include "search/search_run.h"
 #include "search/search_window.h"
 
 namespace tanmira::cli {
@@ -12,14 +13,19 @@ namespace tanmira::cli {
 SearchRequest RequestOf(const CliOptions& options);
 LiveControls LiveControlsOf(const CliOptions& options);
 
-// Prints the result lines to out, each followed by a line break.
+// Prints the files found to out when the run shows its results: each name's exact bytes (the full
+// path or the file name) followed by a line break. The result lines cannot be printed instead:
+// they split a name that holds a line break.
 class CliEvents : public SearchEvents {
   public:
-    explicit CliEvents(std::ostream& out) : out_(out) {}
+    CliEvents(std::ostream& out, const SearchState& state, bool fullPaths)
+        : out_(out), state_(state), fullPaths_(fullPaths) {}
     void SetResultLines(const std::vector<ResultLine>& lines) override;
 
   private:
     std::ostream& out_;
+    const SearchState& state_;
+    bool fullPaths_;
 };
 
 }  // namespace tanmira::cli
