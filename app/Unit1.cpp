@@ -317,6 +317,10 @@ SearchRequest TForm1::Request() const {
             ToSystemText(Edit3->text())};
 }
 
+const std::string& TForm1::ProgressText() const {
+    return progress_->Latest();
+}
+
 void TForm1::RefreshLiveControls() {
     live_.extensionListEnabled = Memo2->isEnabled();
     live_.fullPaths = CheckBox1->isChecked();
