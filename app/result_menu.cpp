@@ -20,9 +20,7 @@ namespace {
 
 class QtDesktopOpener : public FileOpener {
   public:
-    bool Open(const std::string& path) override {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(FromSystemText(path)));
-    }
+    bool Open(const std::string& path) override { return QDesktopServices::openUrl(FileUrl(path)); }
 };
 
 // The folder part of a path, its last separator included.
@@ -30,7 +28,23 @@ std::string FolderPart(const std::string& path) {
     return path.substr(0, path.size() - FileNamePart(path).size());
 }
 
+// What パスをコピー copies: the path as text where that text names the file, else its file
+// address, which keeps the bytes that the text cannot hold.
+QString CopiedPath(const std::string& path) {
+    const QString text = FromSystemText(path);
+    if (ToSystemText(text) == path)
+        return text;
+    return QString::fromLatin1(FileUrl(path).toEncoded());
+}
+
 }  // namespace
+
+QUrl FileUrl(const std::string& path) {
+    if constexpr (platform::kNativePathStyle == platform::PathStyle::Windows)
+        return QUrl::fromLocalFile(FromSystemText(path));  // Windows names are Unicode
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"),
+                             QUrl::StrictMode);
+}
 
 std::unique_ptr<FileOpener> DesktopOpener() {
     return std::make_unique<QtDesktopOpener>();
@@ -87,9 +101,8 @@ void ResultMenu::ShowMenu(const QPoint& pos) {
         {add("開く", [this](const std::string& p) { Open(p, ELaunchError::Target::File); }),
          add("フォルダを開く",
              [this](const std::string& p) { Open(FolderPart(p), ELaunchError::Target::Folder); }),
-         add("パスをコピー", [](const std::string& p) {
-             QGuiApplication::clipboard()->setText(FromSystemText(p));
-         })});
+         add("パスをコピー",
+             [](const std::string& p) { QGuiApplication::clipboard()->setText(CopiedPath(p)); })});
     menu->insertSeparator(first);
     menu->exec(box_->viewport()->mapToGlobal(pos));
 }
