@@ -304,6 +304,7 @@ void TForm1::Button2Click() {
     // handler may still be called) would run a second search over the same lists.
     if (!state_ || searching_)
         return;
+    CheckContentKeywords(Request());  // a keyword the encoding cannot hold starts nothing
     // Disabling the start button moves the focus on; it comes back when the run is over.
     const bool focusOnStart = focusWidget() == Button2;
     searching_ = true;
@@ -368,6 +369,10 @@ SearchRequest TForm1::Request() const {
     return {DirectoryListBox1->Directory(), CheckBox2->isChecked(),
             EncodingAt(ComboBox1->currentIndex()), ToSystemText(Edit2->text()),
             ToSystemText(Edit3->text())};
+}
+
+const std::string& TForm1::ProgressText() const {
+    return progress_->Latest();
 }
 
 void TForm1::RefreshLiveControls() {

@@ -101,6 +101,9 @@ class TForm1 : public QMainWindow, private SearchEvents {
     // The search state; null once FormClose freed it.
     const SearchState* State() const { return state_.get(); }
 
+    // The latest progress text of a run, painted or not.
+    const std::string& ProgressText() const;
+
   protected:
     // A close request during a run stops the run and is carried out when the run has returned;
     // otherwise FormClose runs and the window closes.

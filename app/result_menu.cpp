@@ -22,9 +22,7 @@ namespace {
 
 class QtDesktopOpener : public FileOpener {
   public:
-    bool Open(const std::string& path) override {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(FromSystemText(path)));
-    }
+    bool Open(const std::string& path) override { return QDesktopServices::openUrl(FileUrl(path)); }
 };
 
 // The folder part of a path, its last separator included.
@@ -32,7 +30,23 @@ std::string FolderPart(const std::string& path) {
     return path.substr(0, path.size() - FileNamePart(path).size());
 }
 
+// What パスをコピー copies: the path as text where that text names the file, else its file
+// address, which keeps the bytes that the text cannot hold.
+QString CopiedPath(const std::string& path) {
+    const QString text = FromSystemText(path);
+    if (ToSystemText(text) == path)
+        return text;
+    return QString::fromLatin1(FileUrl(path).toEncoded());
+}
+
 }  // namespace
+
+QUrl FileUrl(const std::string& path) {
+    if constexpr (platform::kNativePathStyle == platform::PathStyle::Windows)
+        return QUrl::fromLocalFile(FromSystemText(path));  // Windows names are Unicode
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"),
+                             QUrl::StrictMode);
+}
 
 std::unique_ptr<FileOpener> DesktopOpener() {
     return std::make_unique<QtDesktopOpener>();
@@ -117,9 +131,8 @@ void ResultMenu::ShowMenu(const QPoint& pos) {
         {add("開く", [this](const std::string& p) { Open(p, ELaunchError::Target::File); }),
          add("フォルダを開く",
              [this](const std::string& p) { Open(FolderPart(p), ELaunchError::Target::Folder); }),
-         add("パスをコピー", [](const std::string& p) {
-             QGuiApplication::clipboard()->setText(FromSystemText(p));
-         })});
+         add("パスをコピー",
+             [](const std::string& p) { QGuiApplication::clipboard()->setText(CopiedPath(p)); })});
     auto* matched = new QAction(QString::fromUtf8("一致した行を表示"), menu.get());
     matched->setEnabled(HitAtLine(line).has_value());
     connect(matched, &QAction::triggered, this,

@@ -16,6 +16,7 @@
 class QMenu;
 class QPlainTextEdit;
 class QPoint;
+class QUrl;
 
 namespace tanmira {
 
@@ -29,8 +30,12 @@ class FileOpener {
     virtual bool Open(const std::string& path) = 0;
 };
 
-// The desktop's opener (QDesktopServices; on POSIX through xdg-open).
+// The desktop's opener (QDesktopServices; on POSIX through xdg-open), handed FileUrl(path).
 std::unique_ptr<FileOpener> DesktopOpener();
+
+// The file address of path made from its exact bytes: on POSIX each byte but unreserved ones and
+// "/" percent-encoded, so that a name that is not UTF-8 keeps its bytes ("bad%FF.txt").
+QUrl FileUrl(const std::string& path);
 
 class ResultMenu : public QObject {
   public:

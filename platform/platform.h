@@ -145,9 +145,10 @@ class InputFile {
     // files of kernel pseudo file systems report 0).
     std::uint64_t Size() const { return size_; }
 
-    // Reads up to count bytes with one read of the system; gives the number read, 0 at the end or
-    // after an error. A read may give fewer bytes than asked before the end: read until 0.
-    std::size_t Read(char* buffer, std::size_t count);
+    // Reads up to count bytes with one read of the system; gives the number read, 0 at the end,
+    // nothing after a read error (never taken for the end). A read may give fewer bytes than asked
+    // before the end: read until 0.
+    std::optional<std::size_t> Read(char* buffer, std::size_t count);
 
     // Whether the file is still as it was opened, by one status call on the open file: not
     // removed, and its change time and size as then (a write, a rename or new permissions
@@ -166,7 +167,7 @@ using OpenObserver = void (*)(const std::string& path);
 void ObserveOpens(OpenObserver observer);
 
 // Reads a whole regular file to its end (until a read gives 0 bytes, whatever size it reports);
-// gives nothing when it cannot be opened.
+// gives nothing when it cannot be opened or a read fails.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // ---- Processes -------------------------------------------------------------------------------

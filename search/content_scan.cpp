@@ -66,7 +66,9 @@ class FileReader : public ByteReader {
   public:
     explicit FileReader(platform::InputFile& file) : file_(file) {}
     std::uint64_t SizeHint() const override { return file_.Size(); }
-    std::size_t Read(char* buffer, std::size_t count) override { return file_.Read(buffer, count); }
+    std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
+        return file_.Read(buffer, count);
+    }
 
   private:
     platform::InputFile& file_;
@@ -375,17 +377,18 @@ std::optional<std::vector<bool>> ContentScanner::Scan(const std::string& path,
     return std::move(found.Found());
 }
 
-std::vector<bool> ContentScanner::Scan(platform::InputFile& file, const ScanQuery& query,
-                                       std::stop_token stop) {
-    GroupsFound found(query);
-    Scan(file, query, found, stop);
-    return std::move(found.Found());
+std::optional<std::vector<bool>> ContentScanner::Scan(platform::InputFile& file,
+                                                      const ScanQuery& query,
+                                                      std::stop_token stop) {
+    FileReader reader(file);
+    return Scan(reader, query, stop);
 }
 
-std::vector<bool> ContentScanner::Scan(ByteReader& reader, const ScanQuery& query,
-                                       std::stop_token stop) {
+std::optional<std::vector<bool>> ContentScanner::Scan(ByteReader& reader, const ScanQuery& query,
+                                                      std::stop_token stop) {
     GroupsFound found(query);
-    Scan(reader, query, found, stop);
+    if (Scan(reader, query, found, stop) == ScanEnd::Unreadable)
+        return std::nullopt;
     return std::move(found.Found());
 }
 
@@ -414,7 +417,10 @@ ScanEnd ContentScanner::Scan(ByteReader& reader, const ScanQuery& query, MatchSi
         if (stop.stop_requested())
             return ScanEnd::Stopped;
         char* piece = buffer_.data() + kept;
-        const std::size_t n = reader.Read(piece, readSize);
+        const std::optional<std::size_t> read = reader.Read(piece, readSize);
+        if (!read)
+            return ScanEnd::Unreadable;  // a read error is no end of the text
+        const std::size_t n = *read;
         whole.size = kept + n;
         whole.final = n == 0;
         whole.oddStart = base % 2 == 1;

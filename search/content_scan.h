@@ -157,9 +157,9 @@ class ByteReader {
     // The size the source reports: only a hint for the buffer, it may hold more or fewer bytes.
     virtual std::uint64_t SizeHint() const = 0;
 
-    // Reads up to count bytes; gives the number read, 0 at the end. May give fewer bytes than
-    // asked before the end.
-    virtual std::size_t Read(char* buffer, std::size_t count) = 0;
+    // Reads up to count bytes; gives the number read, 0 at the end, nothing after a read error.
+    // May give fewer bytes than asked before the end.
+    virtual std::optional<std::size_t> Read(char* buffer, std::size_t count) = 0;
 };
 
 // Reads files for the content tests, reusing its buffer from file to file.
@@ -185,15 +185,16 @@ class ContentScanner {
     ScanEnd Scan(ByteReader& reader, const ScanQuery& query, MatchSink& sink,
                  std::stop_token stop = {});
 
-    // The first-match answers (GroupsFound) for the file at path; nothing when it cannot be read.
-    // After a stop the answer is incomplete.
+    // The first-match answers (GroupsFound) for the file at path; nothing when it cannot be opened
+    // or a read fails. After a stop the answer is incomplete.
     std::optional<std::vector<bool>> Scan(const std::string& path, const ScanQuery& query,
                                           std::stop_token stop = {});
 
     // The same for a file opened already, and for the bytes of reader.
-    std::vector<bool> Scan(platform::InputFile& file, const ScanQuery& query,
-                           std::stop_token stop = {});
-    std::vector<bool> Scan(ByteReader& reader, const ScanQuery& query, std::stop_token stop = {});
+    std::optional<std::vector<bool>> Scan(platform::InputFile& file, const ScanQuery& query,
+                                          std::stop_token stop = {});
+    std::optional<std::vector<bool>> Scan(ByteReader& reader, const ScanQuery& query,
+                                          std::stop_token stop = {});
 
     // For each pattern, whether it occurs in the file's text (each pattern a group of its own).
     std::optional<std::vector<bool>> Scan(const std::string& path,

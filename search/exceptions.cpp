@@ -35,6 +35,9 @@ struct MessageTexts {
     std::string unreadableFiles = SystemText("。開けないファイル ");
     std::string unreadableFolders = SystemText("。開けないフォルダ ");
     std::string pieces = SystemText(" 個");
+    std::string keywordBefore = SystemText("キーワード ");
+    std::string keywordIn = SystemText(" は ");
+    std::string cannotHold = SystemText(" では表せません");
     std::string noTimer = SystemText("タイマーを取得できません");
     std::string launchFile = SystemText("ファイル ");
     std::string launchFolder = SystemText("フォルダ ");
@@ -105,6 +108,10 @@ std::string StoppedRunText(const StopPoint& point) {
         text += t.unreadableFolders + DecimalText(point.unreadableFolders) + t.pieces;
     return text;
 }
+
+EKeywordError::EKeywordError(const std::string& keyword, const char* encodingCaption)
+    : Exception(Texts().keywordBefore + keyword + Texts().keywordIn + SystemText(encodingCaption) +
+                Texts().cannotHold) {}
 
 EOutOfResources::EOutOfResources() : Exception(Texts().noTimer) {}
 

@@ -36,6 +36,13 @@ class EFOpenError : public Exception {
     EFOpenError(const std::vector<std::string>& files, const std::vector<std::string>& folders);
 };
 
+// A content keyword that no form of the chosen encoding can hold: "キーワード %s は %s
+// では表せません", the keyword's bytes and the encoding's caption. Raised before a search starts.
+class EKeywordError : public Exception {
+  public:
+    EKeywordError(const std::string& keyword, const char* encodingCaption);
+};
+
 // The system refused a timer: "タイマーを取得できません".
 class EOutOfResources : public Exception {
   public:

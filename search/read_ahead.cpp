@@ -97,8 +97,10 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token sto
     try {
         if (wanted_(files_[k])) {
             auto file = std::make_unique<platform::InputFile>(files_[k]);
-            if (file->IsOpen()) {
-                slot.found = scanner.Scan(*file, *query_, stop);
+            // A file that cannot be opened or read is left to the loop, which reports it.
+            Answer found = file->IsOpen() ? scanner.Scan(*file, *query_, stop) : std::nullopt;
+            if (found) {
+                slot.found = std::move(*found);
                 slot.file = std::move(file);
                 tag = DoneTag(k);
             }

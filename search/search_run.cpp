@@ -1,6 +1,7 @@
 // The search run and the result display.
 #include "search/search_run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <span>
@@ -225,6 +226,17 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
     }
     if (!unreadable.empty() || !walk.unopened.empty())
         throw EFOpenError(unreadable, walk.unopened);
+}
+
+void CheckContentKeywords(const SearchRequest& request) {
+    if (!request.encoding)
+        return;
+    for (const std::string* keyword : {&request.content, &request.contentExclude}) {
+        const KeywordForms forms = PrepareKeywordForms(*keyword, *request.encoding);
+        if (std::none_of(forms.begin(), forms.end(),
+                         [](const PreparedKeyword& form) { return form.representable; }))
+            throw EKeywordError(*keyword, EntryOf(*request.encoding).caption);
+    }
 }
 
 void ShowResults(bool fullPaths, SearchState& state, SearchEvents& events) {

@@ -24,11 +24,17 @@ struct SearchState {
     std::vector<ResultLine> ResultLines;
 };
 
+// Raises EKeywordError for a content keyword of request that no form of its encoding can hold.
+// The run searches such a keyword as matching no file; the window and the command line call this
+// first, so that the user learns why, and start nothing.
+void CheckContentKeywords(const SearchRequest& request);
+
 // Runs one search to its end. During the walk the window shows the count of listed entries and
 // handles its events about 30 times a second; a stop then ends the run before the first file.
-// Files and folders that cannot be opened are skipped; when there were any, the run raises
-// EFOpenError with UnreadableReport, after the results are shown and the start control is enabled
-// again. A stopped run shows the hits found so far and raises nothing: the progress text ends as
+// Files that cannot be opened or read to their end, and folders that cannot be opened, are
+// skipped (neither hit nor miss); when there were any, the run raises EFOpenError with
+// UnreadableReport, after the results are shown and the start control is enabled again. A
+// stopped run shows the hits found so far and raises nothing: the progress text ends as
 // StoppedRunText.
 // The request is read once at the start; live for each file (and by the result display at the
 // end); events tell the window what the run does.

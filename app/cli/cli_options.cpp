@@ -61,9 +61,10 @@ std::string UsageText() {
            "  --help                  print this help and exit\n"
            "  --version               print the version and exit\n"
            "\n"
-           "\n"
-           "Exit status: 0 when a file was found, 1 when none was, 2 on a usage error or when\n"
-           "some files or folders could not be read (the files found are printed first).\n";
+           "Exit status: 0 when a file was found, 1 when none was, 2 on an error: a usage error,\n"
+           "files or folders that could not be read (the files found are printed first), a\n"
+           "FOLDER that is no folder, a keyword the encoding cannot hold, or output that could\n"
+           "not be written.\n";
 }
 
 std::string VersionText() {
@@ -75,6 +76,8 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
     options.extensions = StoredExtensionLines();
     bool extensionsGiven = false;
     std::optional<std::string> folder;
+    // The first usage error; parsing goes on, so that --help or --version after it still wins.
+    std::optional<std::string> misuse;
     const std::pair<const char*, std::string CliOptions::*> textOptions[] = {
         {"--content", &CliOptions::content},
         {"--content-exclude", &CliOptions::contentExclude},
@@ -137,20 +140,21 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
             if (!v)
                 return std::nullopt;
             const std::optional<KeywordEncoding> encoding = EncodingNamed(*v);
-            if (!encoding) {
-                error = "unknown encoding " + *v + " (one of " + EncodingNames(", ") + ")";
-                return std::nullopt;
-            }
-            options.encoding = *encoding;
+            if (encoding)
+                options.encoding = *encoding;
+            else if (!misuse)
+                misuse = "unknown encoding " + *v + " (one of " + EncodingNames(", ") + ")";
         } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg;
-            return std::nullopt;
+            misuse = misuse.value_or("unknown option " + arg);
         } else if (folder) {
-            error = "only one FOLDER may be given";
-            return std::nullopt;
+            misuse = misuse.value_or("only one FOLDER may be given");
         } else {
             folder = arg;
         }
+    }
+    if (misuse) {
+        error = *misuse;
+        return std::nullopt;
     }
     if (extensionsGiven && options.allExtensions) {
         error = "--extensions and --all-extensions exclude each other";

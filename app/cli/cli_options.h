@@ -37,7 +37,7 @@ struct CliOptions {
 };
 
 // Parses the arguments after the program name; nothing (and a reason in error) on a usage error.
-// --help or --version anywhere asks for that alone.
+// --help or --version anywhere asks for that alone, also after a usage error.
 std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
 // The usage text with a line on each option.

@@ -50,13 +50,13 @@ LiveControls LiveControlsOf(const CliOptions& options) {
             options.fullPaths};
 }
 
-void CliEvents::SetResultLines(const std::vector<ResultLine>& lines) {
+void CliEvents::SetResultLines(const std::vector<ResultLine>& /*lines*/) {
     EraseProgress();
     if (!printNames_)
         return;
     std::string text;
-    for (const ResultLine& line : lines)
-        text += line.text + '\n';
+    for (const std::string& hit : state_.HitList.Lines())
+        text += (fullPaths_ ? hit : FileNamePart(hit)) + '\n';
     platform::WriteStandard(platform::StandardStream::Output, text);
 }
 

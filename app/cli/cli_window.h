@@ -15,13 +15,14 @@ namespace tanmira::cli {
 SearchRequest RequestOf(const CliOptions& options);
 LiveControls LiveControlsOf(const CliOptions& options);
 
-// Prints the result lines to standard output, each followed by a line break, when printNames;
-// shows the run's progress on one line of progress (a terminal), repainted at most 10 times a
-// second.
+// Prints the files found to standard output when the run shows its results and printNames: each
+// name's exact bytes (the full path or the file name) followed by a line break (the result lines
+// cannot be printed instead: they split a name that holds a line break). Shows the run's progress
+// on one line of progress (a terminal), repainted at most 10 times a second.
 class CliEvents : public SearchEvents {
   public:
-    CliEvents(bool printNames, std::ostream* progress)
-        : printNames_(printNames), progress_(progress) {}
+    CliEvents(const SearchState& state, bool fullPaths, bool printNames, std::ostream* progress)
+        : state_(state), fullPaths_(fullPaths), printNames_(printNames), progress_(progress) {}
     ~CliEvents() override { EraseProgress(); }
     void SetResultLines(const std::vector<ResultLine>& lines) override;
     void SetProgressText(const std::string& text) override;
@@ -30,16 +31,18 @@ class CliEvents : public SearchEvents {
     void EraseProgress();
 
   private:
+    const SearchState& state_;
+    bool fullPaths_;
     bool printNames_;
     std::ostream* progress_;
     bool shown_ = false;
     std::chrono::steady_clock::time_point painted_{};
 };
 
-// Prints to standard output what options ask for of the hits of a run that ended (state's hit list, content
-// keyword): names ending in a 0 byte, or the lines holding the keyword, their count per file
-// or JSON objects. The names output with line breaks is the events' result lines. Gives
-// whether any file was found.
+// Prints to standard output what options ask for of the hits of a run that ended (state's hit
+// list, content keyword): names ending in a 0 byte, or the lines holding the keyword, their count
+// per file or JSON objects. The names output with line breaks is the events'. Gives whether any
+// file was found.
 bool PrintFound(const CliOptions& options, const SearchState& state);
 
 // The JSON object of one matching line. A path that is not valid UTF-8 is given as

@@ -47,15 +47,18 @@ bool InputFile::Unchanged() const {
            ChangeStamp(st) == changeStamp_ && static_cast<std::uint64_t>(st.st_size) == size_;
 }
 
-std::size_t InputFile::Read(char* buffer, std::size_t count) {
-    while (fd_ >= 0 && count > 0) {
+std::optional<std::size_t> InputFile::Read(char* buffer, std::size_t count) {
+    if (fd_ < 0)
+        return std::nullopt;
+    if (count == 0)
+        return 0;
+    for (;;) {
         const ssize_t n = read(static_cast<int>(fd_), buffer, count);
         if (n >= 0)
             return static_cast<std::size_t>(n);
         if (errno != EINTR)
-            break;
+            return std::nullopt;
     }
-    return 0;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
@@ -69,10 +72,12 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     for (;;) {
         if (total == bytes.size())
             bytes.resize(bytes.size() * 2);
-        const std::size_t n = file.Read(bytes.data() + total, bytes.size() - total);
-        if (n == 0)
+        const std::optional<std::size_t> n = file.Read(bytes.data() + total, bytes.size() - total);
+        if (!n)
+            return std::nullopt;
+        if (*n == 0)
             break;
-        total += n;
+        total += *n;
     }
     bytes.resize(total);
     return bytes;

@@ -61,13 +61,17 @@ bool InputFile::Unchanged() const {
            ChangeStamp(Handle(fd_)) == changeStamp_;
 }
 
-std::size_t InputFile::Read(char* buffer, std::size_t count) {
+std::optional<std::size_t> InputFile::Read(char* buffer, std::size_t count) {
     constexpr std::size_t kLargestRead = 1u << 30;  // ReadFile counts in 32 bits
+    if (!IsOpen())
+        return std::nullopt;
     std::size_t total = 0;
-    while (IsOpen() && total < count) {
+    while (total < count) {
         DWORD read = 0;
         const DWORD ask = static_cast<DWORD>(std::min(count - total, kLargestRead));
-        if (!ReadFile(Handle(fd_), buffer + total, ask, &read, nullptr) || read == 0)
+        if (!ReadFile(Handle(fd_), buffer + total, ask, &read, nullptr))
+            return std::nullopt;  // what was read before is lost with the file's text
+        if (read == 0)
             break;
         total += read;
     }
@@ -82,7 +86,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     std::string bytes(static_cast<std::size_t>(file.Size()) + 1, '\0');
     std::size_t used = 0;
     for (;;) {
-        used += file.Read(bytes.data() + used, bytes.size() - used);
+        const std::optional<std::size_t> n = file.Read(bytes.data() + used, bytes.size() - used);
+        if (!n)
+            return std::nullopt;
+        used += *n;
         if (used < bytes.size())
             break;
         bytes.resize(bytes.size() * 2);

@@ -27,12 +27,19 @@ namespace tanmira::test {
 
 using testing::FakeBrowserFactory;
 
-// Runs action the k-th time a running search of form lets events through (k from 1).
+// Runs action the k-th time the file loop of a running search of form lets events through (k
+// from 1), that is before file k-1 is tested, however many times the walk let events through
+// first: the loop shows "i / n" after letting events through before file i. k = 1 is the first
+// time of the run, in the walk or before the first file: either way before any file is tested.
 class DuringRun : public QObject {
   public:
     DuringRun(const TForm1& form, int k, std::function<void()> action)
         : DuringRun(
-              form, [this, k] { return ++seen_ == k; }, std::move(action)) {}
+              form,
+              [&form, k] {
+                  return k == 1 || form.ProgressText().starts_with(std::to_string(k - 2) + " / ");
+              },
+              std::move(action)) {}
 
     // Runs action the first time a running search lets events through while when() holds.
     DuringRun(const TForm1& form, std::function<bool()> when, std::function<void()> action)
@@ -57,7 +64,6 @@ class DuringRun : public QObject {
     void Post() { QCoreApplication::postEvent(this, new QEvent(QEvent::User)); }
 
     const TForm1& form_;
-    int seen_ = 0;
     std::function<bool()> when_;
     std::function<void()> action_;
 };

@@ -138,6 +138,21 @@ TEST_F(FormTest, TheEncodingListChoosesTheBytesSearchedFor) {
     }
 }
 
+TEST_F(FormTest, AKeywordTheEncodingCannotHoldIsReportedAndStartsNothing) {
+    Write("a.txt", "x😀");
+    form_->Edit2->setText(QString::fromUtf8("😀"));  // no Shift_JIS form
+    form_->ComboBox1->setCurrentIndex(0);
+    BoxWatcher boxes;
+    QTest::mouseClick(form_->Button2, Qt::LeftButton);
+    EXPECT_EQ(boxes.seen.count, 1);
+    EXPECT_EQ(boxes.seen.text, QString::fromUtf8("キーワード 😀 は Shift-JIS では表せません."));
+    EXPECT_EQ(form_->Memo1->toPlainText(), QString::fromUtf8("検索結果　　含むファイルのアドレス"));
+    EXPECT_EQ(form_->StatusBar1->currentMessage(), "");
+    form_->ComboBox1->setCurrentIndex(3);  // すべて: the UTF-8 form holds it
+    QTest::mouseClick(form_->Button2, Qt::LeftButton);
+    EXPECT_EQ(ResultLines(form_->Memo1), QStringList({"a.txt"}));
+}
+
 TEST_F(FormTest, KeywordsTypedDuringARunApplyToTheRemainingFiles) {
     for (int i = 0; i < 6; ++i)
         Write("f" + std::to_string(i) + ".txt", kKeyword);

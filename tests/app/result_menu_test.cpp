@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
+#include <QUrl>
 #include <filesystem>
 
 #include "app/result_menu.h"
@@ -133,19 +134,32 @@ TEST_F(ResultMenuTest, AFailedOpenIsReportedAndNothingWaits) {
 }
 
 TEST_F(ResultMenuTest, NamesThatAreNotUtf8AreShownReadablyAndOpenedByTheirBytes) {
-    const std::pair<std::string, const char*> names[] = {
-        {"\x95\x5C\x83\x65.txt", "表テ.txt"},      // Shift_JIS, with a trail byte 0x5C
-        {"bad\xFF\x81.txt", "bad\\xFF\\x81.txt"},  // neither UTF-8 nor Shift_JIS
+    struct Name {
+        std::string bytes;
+        const char* shown;
+        const char* copied;  // the end of the file address copied
     };
-    for (const auto& [name, shown] : names)
-        Write(name, "x");
+    const Name names[] = {
+        // Shift_JIS, with a trail byte 0x5C
+        {"\x95\x5C\x83\x65.txt", "表テ.txt", "%95%5C%83e.txt"},
+        // neither UTF-8 nor Shift_JIS
+        {"bad\xFF\x81.txt", "bad\\xFF\\x81.txt", "bad%FF%81.txt"},
+    };
+    for (const Name& name : names)
+        Write(name.bytes, "x");
     QTest::mouseClick(form_->Button2, Qt::LeftButton);
-    for (const auto& [name, shown] : names) {
-        const int line = LineOf(QString::fromUtf8(shown));
-        ASSERT_GE(line, 0) << shown;
+    for (const Name& name : names) {
+        const int line = LineOf(QString::fromUtf8(name.shown));
+        ASSERT_GE(line, 0) << name.shown;
         opened_.clear();
         RightClick(line, "開く");
-        EXPECT_EQ(opened_, (std::vector<std::string>{Listed(name)}));
+        EXPECT_EQ(opened_, (std::vector<std::string>{Listed(name.bytes)}));
+        // The text shown names another file: the copy is the file's address, bytes kept.
+        RightClick(line, "パスをコピー");
+        EXPECT_EQ(QGuiApplication::clipboard()->text(),
+                  QString::fromStdString("file://" + Listed(name.copied)));
+        EXPECT_EQ(FileUrl(Listed(name.bytes)).toEncoded(),
+                  QByteArray::fromStdString("file://" + Listed(name.copied)));
     }
 }
 

@@ -26,14 +26,16 @@ std::string Quote(const std::string& arg) {
     return quoted + "'";
 }
 
-// Runs tanmira-cli, as an unprivileged user when asUnprivileged (root reads every file).
-Outcome RunCli(const std::vector<std::string>& args, bool asUnprivileged = false) {
+// Runs tanmira-cli, as an unprivileged user when asUnprivileged (root reads every file); out is
+// what reaches the pipe after the shell redirections.
+Outcome RunCli(const std::vector<std::string>& args, bool asUnprivileged = false,
+               const std::string& redirections = "2>/dev/null") {
     std::string command = Quote(TANMIRA_CLI_PATH);
     if (asUnprivileged && geteuid() == 0)
         command = "setpriv --reuid=65534 --regid=65534 --clear-groups " + command;
     for (const std::string& arg : args)
         command += " " + Quote(arg);
-    command += " 2>/dev/null";
+    command += " " + redirections;
     FILE* pipe = popen(command.c_str(), "r");
     std::string out;
     std::array<char, 4096> buffer{};
@@ -105,6 +107,37 @@ TEST(TanmiraCli, ExitsTwoWhenSomeFilesCannotBeRead) {
     EXPECT_EQ(outcome.out, "ok.txt\n");
 }
 
+TEST(TanmiraCli, PrintsEachNameWithItsExactBytes) {
+    testing::TempTree tree;
+    tree.File("a\r\nb.txt", "needle");
+    EXPECT_EQ(RunCli({"--content", "needle", tree.Root()}).out, "a\r\nb.txt\n");
+}
+
+// Each error ends with a message on the standard error and status 2, never silently.
+TEST(TanmiraCli, ErrorsAreToldAndExitTwo) {
+    testing::TempTree tree;
+    tree.File("f.txt", "needle");
+    const std::string file = tree.Path("f.txt");
+    const std::string missing = tree.Path("missing");
+    const std::string invalidUtf8 = "\xff\xfe";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{missing}, "2>&1 >/dev/null"},
+        {{file}, "2>&1 >/dev/null"},
+        {{"-"}, "2>&1 >/dev/null"},
+        {{""}, "2>&1 >/dev/null"},
+        {{"--encoding", "utf-8", "--content", invalidUtf8, tree.Root()}, "2>&1 >/dev/null"},
+        {{"--encoding", "utf-8", "--content-exclude", invalidUtf8, tree.Root()}, "2>&1 >/dev/null"},
+        {{"--content", "needle", tree.Root()}, "2>&1 >/dev/full"},
+        {{"--content", "needle", tree.Root()}, "2>&1 >&-"},
+        {{"--help"}, "2>&1 >/dev/full"},
+    };
+    for (const auto& [args, redirections] : cases) {
+        const Outcome outcome = RunCli(args, false, redirections);
+        EXPECT_EQ(outcome.status, 2) << ::testing::PrintToString(args) << " " << redirections;
+        EXPECT_FALSE(outcome.out.empty()) << ::testing::PrintToString(args) << " " << redirections;
+    }
+}
+
 TEST(TanmiraCli, UsageErrorsExitTwo) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {"--bogus", "/"},
@@ -158,6 +191,13 @@ TEST(TanmiraCli, HelpAndVersionPrintOnStandardOutputAndExitZero) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out, cli::UsageText());
     EXPECT_NE(help.out.find("shift-jis, euc, utf-8, utf-16, all"), std::string::npos);
+    // --help wins over a usage error wherever it stands.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--bogus", "--help"}, {"--help", "--bogus"}}) {
+        const Outcome bogus = RunCli(args);
+        EXPECT_EQ(bogus.status, 0) << ::testing::PrintToString(args);
+        EXPECT_EQ(bogus.out, cli::UsageText()) << ::testing::PrintToString(args);
+    }
     const Outcome version = RunCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, cli::VersionText());

@@ -336,6 +336,14 @@ std::vector<FaultCase> Cases() {
              return Expect{{}, "locked.txt"};
          },
          ChildUser::Unprivileged},
+        // Reads fail part way through one file and at the first byte of another (the fault shim
+        // linked into this suite): neither is a hit, both are reported.
+        {"ReadErrors",
+         [](TempTree& tree) {
+             tree.File("eio-after-4096-big.txt", kKeyword + std::string(300 * 1024, 'x'));
+             tree.File("eio-after-0-small.txt", kKeyword);
+             return Expect{{}, "eio-after-0-small.txt"};
+         }},
         {"FolderWithoutPermission",
          [](TempTree& tree) {
              chmod(tree.Root().c_str(), 0755);

@@ -114,7 +114,7 @@ class PieceReader : public ByteReader {
         sizeHint_ = std::uniform_int_distribution<std::uint64_t>(0, text.size() * 2)(rng);
     }
     std::uint64_t SizeHint() const override { return sizeHint_; }
-    std::size_t Read(char* buffer, std::size_t count) override {
+    std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
         const std::size_t n = std::min({count, piece_(rng_), text_.size()});
         std::copy_n(text_.data(), n, buffer);
         text_.remove_prefix(n);
@@ -166,7 +166,7 @@ TEST(ContentScan, OnePassAgreesWithTheLiteralRulesForEveryGroup) {
         const std::size_t pieceSize = std::vector<std::size_t>{1, 2, 5, 64, 4096}[rng() % 5];
         ContentScanner scanner(pieceSize);
         PieceReader reader(text, rng, 1 + rng() % 9);
-        const std::vector<bool> found = scanner.Scan(reader, query);
+        const std::vector<bool> found = scanner.Scan(reader, query).value();
         SCOPED_TRACE("text " + ::testing::PrintToString(text) + " piece " +
                      std::to_string(pieceSize));
         ASSERT_EQ(found.size(), expected.size());

@@ -244,12 +244,8 @@ TEST_F(SearchRunTest, StopDuringTheWalkEndsTheRunBeforeTheFirstFile) {
     bool duringWalk = false;
     tree.Folder("a");
     tree.Folder("b");
-    window.onEvents = [&](int call) {
-        if (call != 0)
-            return;
-        // The walk shows a bare count of listed entries, the file loop "i / N".
-        duringWalk =
-            !window.progress.empty() && window.progress.back().find('/') == std::string::npos;
+    window.onWalkEvents = [&] {
+        duringWalk = true;
         state.StopRequested = true;
     };
     // The walk lets the window handle its events about 30 times a second: grow the tree until

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "search/search_run.h"
@@ -27,10 +28,14 @@ class FakeSearchWindow : public SearchEvents {
 
     // The result box's text: each line followed by CR LF.
     std::string result = "検索結果　　含むファイルのアドレス\r\n";
-    Lines progress;
+    Lines progress;      // the file loop's "i / n"
+    Lines walkProgress;  // the walk's counts of listed entries
     std::vector<bool> startEnabled;
-    std::function<void(int)> onEvents;  // called with the number of the call, from 0
+    // Called when the file loop lets events through, with the number of the call from 0: the
+    // index of the file about to be tested.
+    std::function<void(int)> onEvents;
     int eventCalls = 0;
+    std::function<void()> onWalkEvents;  // called when the walk lets events through
 
     SearchRequest Request() const {
         return {folder, subfolders, encoding, content, contentExclude};
@@ -54,16 +59,27 @@ class FakeSearchWindow : public SearchEvents {
         for (const ResultLine& line : lines)
             result += line.text + "\r\n";
     }
-    void SetProgressText(const std::string& text) override { progress.push_back(text); }
+    // The walk shows its count right before it lets events through; the file loop lets them
+    // through and then shows "i / n".
+    void SetProgressText(const std::string& text) override {
+        walkShown_ = text.find(" / ") == std::string::npos;
+        (walkShown_ ? walkProgress : progress).push_back(text);
+    }
     void ProcessPendingEvents() override {
-        if (onEvents)
-            onEvents(eventCalls);
-        ++eventCalls;
+        if (std::exchange(walkShown_, false)) {
+            if (onWalkEvents)
+                onWalkEvents();
+        } else {
+            if (onEvents)
+                onEvents(eventCalls);
+            ++eventCalls;
+        }
         Live();
     }
 
   private:
     LiveControls live_;
+    bool walkShown_ = false;
 };
 
 // A run with the fake as request, live controls and events.
