@@ -18,7 +18,7 @@ class TextReader : public ByteReader {
   public:
     explicit TextReader(std::string_view text) : text_(text) {}
     std::uint64_t SizeHint() const override { return text_.size(); }
-    std::size_t Read(char* buffer, std::size_t count) override {
+    std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
         const std::size_t n = std::min(count, text_.size() - at_);
         std::copy_n(text_.data() + at_, n, buffer);
         at_ += n;

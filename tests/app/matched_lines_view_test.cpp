@@ -55,7 +55,7 @@ TEST_F(MatchedLinesViewTest, ShowsEachFileDecodedFromTheEncodingFoundInIt) {
     Write("utf8.txt", "なし\r設定だけ");
     Write("mixed.txt", In(CodePage::ShiftJis, "ウェブの設定\r\n") +
                            In(CodePage::EucJp, "旧設定\n") + "UTF-8 の設定");
-    form_->ComboBox1->setCurrentIndex(3);
+    form_->ComboBox1->setCurrentIndex(form_->ComboBox1->findText(QString::fromUtf8("すべて")));
     form_->Edit2->setText("設定");
     QTest::mouseClick(form_->Button2, Qt::LeftButton);
 

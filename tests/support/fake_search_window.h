@@ -62,7 +62,8 @@ class FakeSearchWindow : public SearchEvents {
     // The walk shows its count right before it lets events through; the file loop lets them
     // through and then shows "i / n".
     void SetProgressText(const std::string& text) override {
-        walkShown_ = text.find(" / ") == std::string::npos;
+        // The walk shows a bare count of listed entries; the file loop "i / n", then the end.
+        walkShown_ = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
         (walkShown_ ? walkProgress : progress).push_back(text);
     }
     void ProcessPendingEvents() override {
