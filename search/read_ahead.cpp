@@ -41,7 +41,7 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, Content
     Slot& slot = SlotOf(i);
     for (;;) {
         const std::uint64_t tag = slot.tag.load(std::memory_order_acquire);
-        if (tag == DoneTag(i) && slot.file->Unchanged())
+        if (tag == DoneTag(i) && platform::StampOf(files_[i]) == slot.stamp)
             return std::move(slot.found);
         if (tag == DoneTag(i) || tag == SkippedTag(i))
             return scanner.Scan(files_[i], query);
@@ -92,14 +92,13 @@ bool ReadAhead::ClaimForLoop(std::size_t i) {
 
 void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token stop) {
     Slot& slot = SlotOf(k);
-    slot.file.reset();  // the file of the slot's previous round, which the loop is done with
     std::uint64_t tag = SkippedTag(k);
     try {
         if (wanted_(files_[k])) {
-            auto file = std::make_unique<platform::InputFile>(files_[k]);
-            if (file->IsOpen()) {
-                slot.found = scanner.Scan(*file, *query_, stop);
-                slot.file = std::move(file);
+            platform::InputFile file(files_[k]);
+            if (file.IsOpen()) {
+                slot.found = scanner.Scan(file, *query_, stop);
+                slot.stamp = file.Stamp();
                 tag = DoneTag(k);
             }
         }

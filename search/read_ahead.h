@@ -1,9 +1,10 @@
 // Scanning ahead of the search run's loop on a second thread. A worker opens, reads and scans the
 // files after the one the loop tests, a few dozen of them, and stores for each whether each
-// group of the run's query occurs, keeping the file open. The loop still decides everything else
-// itself; it takes a stored answer only for a file scanned with the query it asks for and still
-// as it was scanned (one status call on the open file), and scans every other file itself: one
-// that could not be opened, one removed or written since, one the worker left alone.
+// group of the run's query occurs and the file's stamp, closing the file after its scan. The loop
+// still decides everything else itself; it takes a stored answer only for a file scanned with the
+// query it asks for and still as it was scanned (one status call by its path), and scans every
+// other file itself: one that could not be opened, one removed or written since, one the worker
+// left alone.
 #pragma once
 
 #include <atomic>
@@ -11,7 +12,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -37,7 +37,7 @@ class ReadAhead {
     ReadAhead(std::span<const std::string> files, std::optional<ScanQuery> query,
               std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead);
 
-    // Ends the worker (a scan under way stops at its next piece) and closes the files it holds.
+    // Ends the worker (a scan under way stops at its next piece).
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
@@ -48,11 +48,11 @@ class ReadAhead {
     Answer Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner);
 
   private:
-    // One file's place among those scanned ahead: which file it holds, the file kept open and its
-    // answer.
+    // One file's place among those scanned ahead: which file it holds, the file's stamp when it
+    // was opened and its answer.
     struct Slot {
         std::atomic<std::uint64_t> tag{0};
-        std::unique_ptr<platform::InputFile> file;
+        platform::FileStamp stamp;
         std::vector<bool> found;
     };
 

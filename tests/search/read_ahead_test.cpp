@@ -98,5 +98,22 @@ TEST_F(ReadAheadTest, FilesRemovedOrWrittenAfterTheirScanAreScannedAgain) {
     EXPECT_EQ(readAhead.Scan(3, exclude, own), ContentScanner().Scan(files[3], exclude));
 }
 
+TEST_F(ReadAheadTest, HoldsNoFileOpenAfterItsScan) {
+    if (!std::filesystem::exists("/proc/self/fd"))
+        GTEST_SKIP() << "no list of open files";
+    // Open files of the tree: the worker holds at most the one it is reading.
+    auto openInTree = [&] {
+        int count = 0;
+        for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            count += std::filesystem::read_symlink(fd, error).string().starts_with(tree.Root());
+        }
+        return count;
+    };
+    ReadAhead readAhead(files, exclude, Wanted(), 16);
+    AwaitWorker(16);
+    EXPECT_LE(openInTree(), 1);
+}
+
 }  // namespace
 }  // namespace tanmira
