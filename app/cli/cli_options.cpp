@@ -1,6 +1,7 @@
 // Parsing of tanmira-cli's options.
 #include "app/cli/cli_options.h"
 
+#include <cstdlib>
 #include <utility>
 
 #include "search/search_window.h"
@@ -50,6 +51,8 @@ std::string UsageText() {
            "\n"
            "                          (default shift-jis; all searches every one at once)\n"
            "  --full-paths            print full paths instead of file names\n"
+           "  --threads N             search with N threads (default: TANMIRA_THREADS, else one\n"
+           "                          per core)\n"
            "  --help                  print this help and exit\n"
            "  --version               print the version and exit\n"
            "\n"
@@ -109,6 +112,17 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
                 return std::nullopt;
             options.extensions = SplitList(*v);
             extensionsGiven = true;
+        } else if (arg == "--threads") {
+            const std::optional<std::string> v = value();
+            if (!v)
+                return std::nullopt;
+            char* end = nullptr;
+            const unsigned long n = std::strtoul(v->c_str(), &end, 10);
+            if (v->empty() || *end != '\0' || n == 0 || n > 1024) {
+                error = "--threads needs a number from 1 to 1024";
+                return std::nullopt;
+            }
+            options.threads = static_cast<unsigned>(n);
         } else if (arg == "--encoding") {
             const std::optional<std::string> v = value();
             if (!v)

@@ -24,6 +24,7 @@ struct CliOptions {
     bool allExtensions = false;
     KeywordEncoding encoding = KeywordEncoding::ShiftJis;
     bool fullPaths = false;
+    unsigned threads = 0;  // 0: TANMIRA_THREADS, else one per core
 };
 
 // Parses the arguments after the program name; nothing (and a reason in error) on a usage error.

@@ -4,8 +4,8 @@
 namespace tanmira::cli {
 
 SearchRequest RequestOf(const CliOptions& options) {
-    return {options.folder, options.subfolders, options.encoding, options.content,
-            options.contentExclude};
+    return {options.folder,  options.subfolders,     options.encoding,
+            options.content, options.contentExclude, options.threads};
 }
 
 LiveControls LiveControlsOf(const CliOptions& options) {
