@@ -130,6 +130,20 @@ std::vector<std::uint64_t> PseudoFileSystemDevices();
 
 // ---- Files -----------------------------------------------------------------------------------
 
+// What tells one version of a file from another: which file it is (0 where the platform does not
+// say), its change time in the platform's units and its size.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t id = 0;
+    std::uint64_t change = 0;
+    std::uint64_t size = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// The stamp of the file at path now, by one status call (links followed); nothing when it is gone
+// or cannot be examined. Equal to an InputFile's Stamp() while the file is as it was opened.
+std::optional<FileStamp> StampOf(const std::string& path);
+
 // A file opened for reading, shared with other readers. Never blocks on FIFOs or devices: only
 // regular files open.
 class InputFile {
@@ -143,22 +157,20 @@ class InputFile {
 
     // Size of the file in bytes at the time it was opened (a file may grow or shrink meanwhile;
     // files of kernel pseudo file systems report 0).
-    std::uint64_t Size() const { return size_; }
+    std::uint64_t Size() const { return stamp_.size; }
 
     // Reads up to count bytes with one read of the system; gives the number read, 0 at the end,
     // nothing after a read error (never taken for the end). A read may give fewer bytes than asked
     // before the end: read until 0.
     std::optional<std::size_t> Read(char* buffer, std::size_t count);
 
-    // Whether the file is still as it was opened, by one status call on the open file: not
-    // removed, and its change time and size as then (a write, a rename or new permissions
-    // change the change time, to the file system's granularity).
-    bool Unchanged() const;
+    // The file as it was opened (a write, a rename or new permissions change its change time,
+    // to the file system's granularity).
+    const FileStamp& Stamp() const { return stamp_; }
 
   private:
     std::intptr_t fd_ = -1;
-    std::uint64_t size_ = 0;
-    std::uint64_t changeStamp_ = 0;  // the change time, in the platform's units
+    FileStamp stamp_;
 };
 
 // Called with the path of every file an InputFile is about to open, before the system is asked,

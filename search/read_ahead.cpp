@@ -1,7 +1,10 @@
-// The read-ahead worker. Files are claimed in order through one counter, by the worker or by the
+// The read-ahead workers. Files are claimed in order through one counter, by a worker or by the
 // loop; a slot's tag names the file whose answer it holds and is written after the answer, so
 // that whoever reads the tag with acquire sees the answer.
 #include "search/read_ahead.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace tanmira {
 
@@ -17,31 +20,45 @@ std::uint64_t SkippedTag(std::size_t k) {
 
 }  // namespace
 
+std::size_t ReadAheadWorkers(unsigned threads) {
+    if (threads == 0) {
+        const char* asked = std::getenv("TANMIRA_THREADS");
+        char* end = nullptr;
+        const unsigned long n = asked != nullptr ? std::strtoul(asked, &end, 10) : 0;
+        threads = n > 0 && *end == '\0' ? static_cast<unsigned>(std::min(n, 1024ul))
+                                        : std::max(std::thread::hardware_concurrency(), 2u);
+    }
+    return std::min<std::size_t>(threads - 1, ReadAhead::kFilesAhead / 2);
+}
+
 ReadAhead::ReadAhead(std::span<const std::string> files, std::optional<ScanQuery> query,
-                     std::function<bool(const std::string&)> wanted, std::size_t filesAhead)
+                     std::function<bool(const std::string&)> wanted, std::size_t filesAhead,
+                     std::size_t workers)
     : files_(files), query_(std::move(query)), wanted_(std::move(wanted)), slots_(filesAhead) {
-    if (query_ && !files_.empty())
-        worker_ = std::jthread([this](std::stop_token stop) { Work(stop); });
+    if (!query_ || files_.empty())
+        return;
+    workerScanners_.resize(workers);
+    for (ContentScanner& scanner : workerScanners_)
+        workers_.emplace_back([this, &scanner](std::stop_token stop) { Work(stop, scanner); });
 }
 
 ReadAhead::~ReadAhead() {
-    if (!worker_.joinable())
-        return;
-    worker_.request_stop();
+    for (std::jthread& worker : workers_)
+        worker.request_stop();
     Wake();
-    worker_.join();
+    workers_.clear();  // joins them
 }
 
 ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner) {
     loopAt_.store(i);
     if (i >= wakeAt_.load())
         Wake();
-    if (ClaimForLoop(i) || !worker_.joinable() || query != *query_)
+    if (ClaimForLoop(i) || workers_.empty() || query != *query_)
         return scanner.Scan(files_[i], query);
     Slot& slot = SlotOf(i);
     for (;;) {
         const std::uint64_t tag = slot.tag.load(std::memory_order_acquire);
-        if (tag == DoneTag(i) && slot.file->Unchanged())
+        if (tag == DoneTag(i) && platform::StampOf(files_[i]) == slot.stamp)
             return std::move(slot.found);
         if (tag == DoneTag(i) || tag == SkippedTag(i))
             return scanner.Scan(files_[i], query);
@@ -54,10 +71,10 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, Content
     }
 }
 
-void ReadAhead::Work(std::stop_token stop) {
+void ReadAhead::Work(std::stop_token stop, ContentScanner& scanner) {
     while (!stop.stop_requested()) {
         if (const std::optional<std::size_t> k = Claim()) {
-            Fill(*k, workerScanner_, stop);
+            Fill(*k, scanner, stop);
             continue;
         }
         const std::size_t next = nextClaim_.load();
@@ -92,16 +109,16 @@ bool ReadAhead::ClaimForLoop(std::size_t i) {
 
 void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token stop) {
     Slot& slot = SlotOf(k);
-    slot.file.reset();  // the file of the slot's previous round, which the loop is done with
+    const std::lock_guard filling(slot.filling);
     std::uint64_t tag = SkippedTag(k);
     try {
         if (wanted_(files_[k])) {
-            auto file = std::make_unique<platform::InputFile>(files_[k]);
+            platform::InputFile file(files_[k]);
             // A file that cannot be opened or read is left to the loop, which reports it.
-            Answer found = file->IsOpen() ? scanner.Scan(*file, *query_, stop) : std::nullopt;
+            Answer found = file.IsOpen() ? scanner.Scan(file, *query_, stop) : std::nullopt;
             if (found) {
                 slot.found = std::move(*found);
-                slot.file = std::move(file);
+                slot.stamp = file.Stamp();
                 tag = DoneTag(k);
             }
         }

@@ -1,9 +1,10 @@
-// Scanning ahead of the search run's loop on a second thread. A worker opens, reads and scans the
-// files after the one the loop tests, a few dozen of them, and stores for each whether each
-// group of the run's query occurs, keeping the file open. The loop still decides everything else
-// itself; it takes a stored answer only for a file scanned with the query it asks for and still
-// as it was scanned (one status call on the open file), and scans every other file itself: one
-// that could not be opened, one removed or written since, one the worker left alone.
+// Scanning ahead of the search run's loop on worker threads. The workers open, read and scan the
+// files after the one the loop tests, in list order and a few dozen of them at most, and stores for
+// each whether each group of the run's query occurs and the file's stamp, closing the file after
+// its scan. The loop still decides everything else itself; it takes a stored answer only for a file
+// scanned with the query it asks for and still as it was scanned (one status call by its path), and
+// scans every other file itself: one that could not be opened, one removed or written since, one
+// the worker left alone.
 #pragma once
 
 #include <atomic>
@@ -11,7 +12,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -23,6 +23,16 @@
 
 namespace tanmira {
 
+// The workers of a run of threads threads, the loop's included: threads - 1. With threads 0, the
+// count in the TANMIRA_THREADS environment variable when it holds a positive number, else one
+// thread per core with at least one worker. Never more than half the files scanned ahead.
+std::size_t ReadAheadWorkers(unsigned threads);
+
+// The workers of a run of threads threads, the loop's included: threads - 1. With threads 0, the
+// count in the TANMIRA_THREADS environment variable when it holds a positive number, else one
+// thread per core with at least one worker. Never more than half the files scanned ahead.
+std::size_t ReadAheadWorkers(unsigned threads);
+
 class ReadAhead {
   public:
     // Files scanned ahead of the loop at most.
@@ -31,38 +41,42 @@ class ReadAhead {
     // Per group, whether it occurs; nothing when the file cannot be opened.
     using Answer = std::optional<std::vector<bool>>;
 
-    // Starts the worker over files (which must stay unchanged while it runs, as must the patterns
-    // of query), scanning with query those files for which wanted holds. Without a query no
-    // worker starts.
+    // Starts workers over files (which must stay unchanged while they run, as must the patterns
+    // of query), scanning with query those files for which wanted holds (wanted is called from
+    // the workers at once). Without a query, or with no workers, the loop scans every file itself.
     ReadAhead(std::span<const std::string> files, std::optional<ScanQuery> query,
-              std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead);
+              std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead,
+              std::size_t workers = 1);
 
-    // Ends the worker (a scan under way stops at its next piece) and closes the files it holds.
+    // Ends the workers (a scan under way stops at its next piece).
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
     // The answer for files[i] under query (asked for in increasing i): the stored one when the
     // file was scanned ahead with an equal query and is unchanged since, else scanner's. While
-    // the worker is still scanning the file, scans files ahead with scanner instead of waiting.
+    // a worker is still scanning the file, scans files ahead with scanner instead of waiting.
     Answer Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner);
 
   private:
-    // One file's place among those scanned ahead: which file it holds, the file kept open and its
-    // answer.
+    // One file's place among those scanned ahead: which file it holds, the file's stamp when it
+    // was opened and its answer.
     struct Slot {
         std::atomic<std::uint64_t> tag{0};
-        std::unique_ptr<platform::InputFile> file;
+        // Held while the slot is filled: the file of the next round waits for a worker still
+        // scanning a file the loop skipped.
+        std::mutex filling;
+        platform::FileStamp stamp;
         std::vector<bool> found;
     };
 
-    void Work(std::stop_token stop);
+    void Work(std::stop_token stop, ContentScanner& scanner);
 
-    // Claims the next file for scanning ahead; nothing when kFilesAhead files ahead of the loop
+    // Claims the next file for scanning ahead; nothing when filesAhead files ahead of the loop
     // are claimed already or the files are done.
     std::optional<std::size_t> Claim();
 
-    // Claims file i for the loop when nobody has; false when the worker has.
+    // Claims file i for the loop when nobody has; false when a worker has.
     bool ClaimForLoop(std::size_t i);
 
     // Scans claimed file k into its slot.
@@ -79,11 +93,11 @@ class ReadAhead {
     std::vector<Slot> slots_;
     std::atomic<std::size_t> nextClaim_{0};  // files before it are claimed (or passed)
     std::atomic<std::size_t> loopAt_{0};     // the file the loop is at
-    std::atomic<std::size_t> wakeAt_{0};     // the loop wakes the waiting worker from this file on
+    std::atomic<std::size_t> wakeAt_{0};     // the loop wakes waiting workers from this file on
     std::mutex mutex_;                       // held only to wait, or to order a change and a wait
     std::condition_variable changed_;
-    ContentScanner workerScanner_;
-    std::jthread worker_;
+    std::vector<ContentScanner> workerScanners_;  // one per worker
+    std::vector<std::jthread> workers_;
 };
 
 }  // namespace tanmira

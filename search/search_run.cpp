@@ -106,14 +106,18 @@ std::vector<ContentPattern> PatternsOf(const KeywordForms& forms) {
 // live controls as they stood at the start and scans with the query they chose.
 class ContentTests {
   public:
-    // For the first count files of the run's list.
-    ContentTests(const LiveControls& live, const SearchState& state, std::size_t count)
+    // For the first count files of the run's list, scanned ahead by workers.
+    ContentTests(const LiveControls& live, const SearchState& state, std::size_t count,
+                 std::size_t workers)
         : include_(PatternsOf(state.ContentKeyword)),
           exclude_(PatternsOf(state.ContentExcludeKeyword)),
           files_(std::span(state.FileList.Lines()).first(count)),
-          readAhead_(files_, QueryCopy(QueryFor(live)), [controls = live](const std::string& path) {
-              return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
-          }) {}
+          readAhead_(
+              files_, QueryCopy(QueryFor(live)),
+              [controls = live](const std::string& path) {
+                  return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
+              },
+              ReadAhead::kFilesAhead, workers) {}
 
     // Reads the keyword fields (only whether they are empty) and tests file i.
     ContentOutcome Test(const LiveControls& live, std::size_t i) {
@@ -191,7 +195,8 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
         DropFolders(state.FileList);
 
         const int count = walk.stopped ? 0 : state.FileList.LineCount();
-        ContentTests content(live, state, static_cast<std::size_t>(count));
+        ContentTests content(live, state, static_cast<std::size_t>(count),
+                             ReadAheadWorkers(request.threads));
         for (int i = 0; i < count; ++i) {
             events.ProcessPendingEvents();
             if (state.StopRequested) {

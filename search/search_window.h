@@ -22,6 +22,8 @@ struct SearchRequest {
     std::optional<KeywordEncoding> encoding;
     std::string content;         // Edit2
     std::string contentExclude;  // Edit3
+    // Threads of the run, the loop's included; 0: as TANMIRA_THREADS says, else one per core.
+    unsigned threads = 0;
 };
 
 // The controls a user may change during a run, as the run reads them for each file (and, for the

@@ -2,6 +2,7 @@
 #include "app/cli/cli_options.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 #include <utility>
 
@@ -58,6 +59,8 @@ std::string UsageText() {
            "                          TEXT decoded to UTF-8 from the encoding found in it)\n"
            "  --count                 print PATH:N, N the number of such lines\n"
            "  --json                  print one JSON object for each such line\n"
+           "  --threads N             search with N threads (default: TANMIRA_THREADS, else one\n"
+           "                          per core)\n"
            "  --help                  print this help and exit\n"
            "  --version               print the version and exit\n"
            "\n"
@@ -135,6 +138,17 @@ std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std
                 return std::nullopt;
             options.extensions = SplitList(*v);
             extensionsGiven = true;
+        } else if (arg == "--threads") {
+            const std::optional<std::string> v = value();
+            if (!v)
+                return std::nullopt;
+            char* end = nullptr;
+            const unsigned long n = std::strtoul(v->c_str(), &end, 10);
+            if (v->empty() || *end != '\0' || n == 0 || n > 1024) {
+                error = "--threads needs a number from 1 to 1024";
+                return std::nullopt;
+            }
+            options.threads = static_cast<unsigned>(n);
         } else if (arg == "--encoding") {
             const std::optional<std::string> v = value();
             if (!v)

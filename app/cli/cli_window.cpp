@@ -40,8 +40,8 @@ bool ValidUtf8(const std::string& text) {
 }  // namespace
 
 SearchRequest RequestOf(const CliOptions& options) {
-    return {options.folder, options.subfolders, options.encoding, options.content,
-            options.contentExclude};
+    return {options.folder,  options.subfolders,     options.encoding,
+            options.content, options.contentExclude, options.threads};
 }
 
 LiveControls LiveControlsOf(const CliOptions& options) {

@@ -14,9 +14,12 @@ namespace tanmira::platform {
 
 namespace {
 
-std::uint64_t ChangeStamp(const struct stat& st) {
-    return static_cast<std::uint64_t>(st.st_ctim.tv_sec) * 1000000000u +
-           static_cast<std::uint64_t>(st.st_ctim.tv_nsec);
+FileStamp StampOf(const struct stat& st) {
+    return {.device = static_cast<std::uint64_t>(st.st_dev),
+            .id = static_cast<std::uint64_t>(st.st_ino),
+            .change = static_cast<std::uint64_t>(st.st_ctim.tv_sec) * 1000000000u +
+                      static_cast<std::uint64_t>(st.st_ctim.tv_nsec),
+            .size = static_cast<std::uint64_t>(st.st_size)};
 }
 
 }  // namespace
@@ -32,8 +35,7 @@ InputFile::InputFile(const std::string& path) {
         return;
     }
     fd_ = fd;
-    size_ = static_cast<std::uint64_t>(st.st_size);
-    changeStamp_ = ChangeStamp(st);
+    stamp_ = StampOf(st);
 }
 
 InputFile::~InputFile() {
@@ -41,10 +43,11 @@ InputFile::~InputFile() {
         close(static_cast<int>(fd_));
 }
 
-bool InputFile::Unchanged() const {
+std::optional<FileStamp> StampOf(const std::string& path) {
     struct stat st {};
-    return fd_ >= 0 && fstat(static_cast<int>(fd_), &st) == 0 && st.st_nlink > 0 &&
-           ChangeStamp(st) == changeStamp_ && static_cast<std::uint64_t>(st.st_size) == size_;
+    if (stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return StampOf(st);
 }
 
 std::optional<std::size_t> InputFile::Read(char* buffer, std::size_t count) {

@@ -42,8 +42,7 @@ InputFile::InputFile(const std::string& path) {
         return;
     }
     fd_ = reinterpret_cast<std::intptr_t>(file);
-    size_ = static_cast<std::uint64_t>(size.QuadPart);
-    changeStamp_ = ChangeStamp(file);
+    stamp_ = {.change = ChangeStamp(file), .size = static_cast<std::uint64_t>(size.QuadPart)};
 }
 
 InputFile::~InputFile() {
@@ -51,14 +50,23 @@ InputFile::~InputFile() {
         CloseHandle(Handle(fd_));
 }
 
-bool InputFile::Unchanged() const {
+std::optional<FileStamp> StampOf(const std::string& path) {
+    // Opened for its attributes only and shared with everyone: no writer is kept out meanwhile.
+    const HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
     FILE_STANDARD_INFO standard{};
-    return IsOpen() &&
-           GetFileInformationByHandleEx(Handle(fd_), FileStandardInfo, &standard,
-                                        sizeof standard) &&
-           !standard.DeletePending && standard.NumberOfLinks > 0 &&
-           static_cast<std::uint64_t>(standard.EndOfFile.QuadPart) == size_ &&
-           ChangeStamp(Handle(fd_)) == changeStamp_;
+    const bool known =
+        GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard) &&
+        !standard.DeletePending;
+    const FileStamp stamp{.change = ChangeStamp(file),
+                          .size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart)};
+    CloseHandle(file);
+    if (!known)
+        return std::nullopt;
+    return stamp;
 }
 
 std::optional<std::size_t> InputFile::Read(char* buffer, std::size_t count) {

@@ -57,6 +57,10 @@ TEST(TanmiraCli, PrintsTheResultLinesAndExitsZero) {
     EXPECT_EQ(names.status, 0);
     EXPECT_TRUE(names.out == "a.txt\nb.C\n" || names.out == "b.C\na.txt\n") << names.out;
 
+    const Outcome threads = RunCli({"--subfolders", "--content", "NEEDLE", "--encoding", "utf-8",
+                                    "--threads", "3", tree.Root()});
+    EXPECT_EQ(threads.out, names.out);
+
     const Outcome full =
         RunCli({"--content", "needle", "--full-paths", "--extensions", "", tree.Root()});
     EXPECT_EQ(full.out, tree.Path("a.txt") + "\n");
@@ -144,6 +148,8 @@ TEST(TanmiraCli, UsageErrorsExitTwo) {
                                                  {"--content"},
                                                  {"a", "b"},
                                                  {"--encoding", "latin1", "/"},
+                                                 {"--threads", "0", "/"},
+                                                 {"--threads", "2x", "/"},
                                                  {"--extensions", "txt", "--all-extensions", "/"},
                                                  {"--lines", "/"},
                                                  {"--lines", "--count", "--content", "x", "/"},

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -66,19 +67,24 @@ TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
         std::size_t filesAhead;
         std::size_t step;    // the loop asks for every step-th file
         bool askOtherQuery;  // the loop asks with a query the worker does not scan with
+        std::size_t workers = 1;
     };
     const Case cases[] = {
         {"every file", ReadAhead::kFilesAhead, 1, false},
         {"two files ahead", 2, 1, false},
         {"every third file", 8, 3, false},
         {"another query", 8, 1, true},
+        {"four workers", ReadAhead::kFilesAhead, 1, false, 4},
+        {"four workers, two files ahead", 2, 1, false, 4},
+        {"four workers, every fifth file", 8, 5, false, 4},
+        {"the loop alone", 8, 1, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ContentScanner own;
         ContentScanner reference;
-        ReadAhead readAhead(files, exclude, Wanted(), c.filesAhead);
-        AwaitWorker(c.filesAhead);
+        ReadAhead readAhead(files, exclude, Wanted(), c.filesAhead, c.workers);
+        AwaitWorker(c.workers > 0 ? c.filesAhead : 0);
         const ScanQuery& asked = c.askOtherQuery ? includeOnly : exclude;
         for (std::size_t i = 0; i < files.size(); i += c.step) {
             SCOPED_TRACE(files[i]);
@@ -96,6 +102,62 @@ TEST_F(ReadAheadTest, FilesRemovedOrWrittenAfterTheirScanAreScannedAgain) {
     EXPECT_EQ(readAhead.Scan(1, exclude, own), std::nullopt);
     EXPECT_EQ(readAhead.Scan(2, exclude, own), (std::vector<bool>{false, true}));
     EXPECT_EQ(readAhead.Scan(3, exclude, own), ContentScanner().Scan(files[3], exclude));
+}
+
+TEST_F(ReadAheadTest, PoolAnswersAsTheLoopsOwnScanWhileFilesChange) {
+    // Files ahead of the loop are removed, rewritten to another size or replaced by another file
+    // of the same size while the workers scan; every answer must be that of a scan at its turn.
+    std::mt19937 rng(18);
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        const std::size_t workers = 1 + round % 4;
+        ContentScanner own;
+        ContentScanner reference;
+        ReadAhead readAhead(files, exclude, Wanted(), 4 + rng() % 32, workers);
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::size_t k = i + rng() % 8;
+            const std::string name = "f" + std::to_string(round) + "-" + std::to_string(k);
+            std::error_code gone;
+            const auto size = k < files.size() ? std::filesystem::file_size(files[k], gone) : 0;
+            if (k < files.size() && !gone) {
+                switch (rng() % 4) {
+                    case 0:
+                        std::filesystem::remove(files[k]);
+                        break;
+                    case 1:
+                        tree.File(files[k].substr(tree.Root().size() + 1), name + " Alpha");
+                        break;
+                    case 2: {
+                        const std::string other =
+                            tree.File(name, std::string(size, 'x').replace(0, 5, "GAMMA"));
+                        std::filesystem::rename(other, files[k]);
+                        break;
+                    }
+                    default:
+                        break;
+                }
+            }
+            SCOPED_TRACE(files[i]);
+            ASSERT_EQ(readAhead.Scan(i, exclude, own), reference.Scan(files[i], exclude));
+        }
+    }
+}
+
+TEST_F(ReadAheadTest, HoldsNoFileOpenAfterItsScan) {
+    if (!std::filesystem::exists("/proc/self/fd"))
+        GTEST_SKIP() << "no list of open files";
+    // Open files of the tree: the worker holds at most the one it is reading.
+    auto openInTree = [&] {
+        int count = 0;
+        for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            count += std::filesystem::read_symlink(fd, error).string().starts_with(tree.Root());
+        }
+        return count;
+    };
+    ReadAhead readAhead(files, exclude, Wanted(), 16);
+    AwaitWorker(16);
+    EXPECT_LE(openInTree(), 1);
 }
 
 }  // namespace
