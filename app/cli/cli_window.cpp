@@ -106,11 +106,13 @@ bool PrintFound(const CliOptions& options, const SearchState& state) {
     }
     for (const std::string& path : hits) {
         std::ostringstream out;  // one file's lines at a time
+        // Counting keeps no line: every matching line is one more.
+        const bool count = options.output == OutputMode::Count;
         const MatchedLines found =
             ReadMatchedLines(path, state.ContentKeyword, state.ContentEncoding,
-                             std::numeric_limits<std::size_t>::max());
-        if (options.output == OutputMode::Count) {
-            out << path << ':' << found.lines.size() << '\n';
+                             count ? 0 : std::numeric_limits<std::size_t>::max());
+        if (count) {
+            out << path << ':' << found.more << '\n';
             write(out);
             continue;
         }

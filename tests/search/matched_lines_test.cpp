@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/temp_tree.h"
+
 namespace tanmira {
 namespace {
 
@@ -51,6 +53,54 @@ TEST(MatchedLines, EachLineDecodedFromTheFormFoundInIt) {
     }
 }
 
+// UTF-16 lines: split by whole units (break bytes inside a character or at an odd offset are
+// none), the mark dropped, decoded with bad units as U+FFFD, the column in characters.
+TEST(MatchedLines, Utf16LinesAreSplitByUnitsAndDecoded) {
+    const std::string le = In(CodePage::Utf16Le, "\uFEFF\u0A0D\r\n😀x設定\r\r\nb設定\n");
+    const std::string be = In(CodePage::Utf16Be, "a\rb\nVersion 設定");
+    const struct {
+        std::string text;
+        const char* keyword;
+        std::vector<std::uint64_t> numbers;
+        std::vector<std::string> texts;
+        std::vector<std::size_t> columns;
+        const char* hit;
+    } cases[] = {
+        {le, "設定", {2, 4}, {"😀x設定", "b設定"}, {3, 2}, "設定"},
+        {be, "VERSION", {3}, {"Version 設定"}, {1}, "Version"},
+        {be + std::string("\xD8\x00\x00", 3),
+         "設定",
+         {3},
+         {"Version 設定\uFFFD\uFFFD"},
+         {9},
+         "設定"},
+        // A UTF-16 match before a single-byte one: the file is read in UTF-16 units.
+        {In(CodePage::Utf16Le, "設定") + "設定",
+         "設定",
+         {1},
+         {"設定\uA8E8\uE5AD\u9AAE"},
+         {1},
+         "設定"},
+    };
+    for (const auto& c : cases) {
+        const MatchedLines found = FindMatchedLines(
+            c.text, PrepareKeywordForms(c.keyword, KeywordEncoding::All), KeywordEncoding::All);
+        std::vector<std::uint64_t> numbers;
+        std::vector<std::string> texts;
+        std::vector<std::size_t> columns;
+        for (const TextLine& line : found.lines) {
+            const DecodedLine decoded = DecodeLine(line);
+            numbers.push_back(line.number);
+            texts.push_back(decoded.text);
+            columns.push_back(decoded.firstHitColumn);
+            EXPECT_EQ(HitTexts(decoded), std::vector<std::string>{c.hit}) << decoded.text;
+        }
+        EXPECT_EQ(numbers, c.numbers) << c.keyword;
+        EXPECT_EQ(texts, c.texts) << c.keyword;
+        EXPECT_EQ(columns, c.columns) << c.keyword;
+    }
+}
+
 TEST(MatchedLines, ListsTheFirstLinesWhateverOrderTheFormsAreReportedIn) {
     // Later lines hold the first form, earlier ones the last: the scan reports them out of order.
     std::string text;
@@ -75,6 +125,46 @@ TEST(MatchedLines, LongLinesAreClippedAroundTheirFirstHit) {
     EXPECT_EQ(clipped.text.rfind("…", 0), 0u);
     EXPECT_EQ(clipped.text.substr(clipped.text.size() - 3), "…");
     EXPECT_EQ(DecodeLine(found.lines[0]).firstHitColumn, 5001u);
+}
+
+// Without a keyword: the first lines, in the one encoding chosen or the first of UTF-8,
+// Shift_JIS and EUC-JP that decodes them (EUC-JP's C4 EA is a cut Shift_JIS character); UTF-16
+// by its mark.
+TEST(MatchedLines, LeadingLinesAreDecodedInTheFirstEncodingThatFits) {
+    testing::TempTree tree;
+    const struct {
+        KeywordEncoding encoding;
+        std::string bytes;
+        CodePage page;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {KeywordEncoding::All, In(CodePage::EucJp, "設定\nb\r\nc"), CodePage::EucJp, {"設定", "b"}},
+        {KeywordEncoding::All,
+         In(CodePage::ShiftJis, "ウェブ\rb"),
+         CodePage::ShiftJis,
+         {"ウェブ", "b"}},
+        {KeywordEncoding::All, "設定\n\n", CodePage::Utf8, {"設定", ""}},
+        {KeywordEncoding::Euc, "a\xff\nb\0c\n", CodePage::EucJp, {"a\uFFFD", "b"}},
+        {KeywordEncoding::All,
+         In(CodePage::Utf16Be, "\uFEFF設定\r\nb\nc"),
+         CodePage::Utf16Be,
+         {"設定", "b"}},
+        {KeywordEncoding::Utf16,
+         In(CodePage::Utf16Le, "設定\rb"),
+         CodePage::Utf16Le,
+         {"設定", "b"}},
+    };
+    for (const auto& c : cases) {
+        const auto lines = LeadingLines(tree.File("f.txt", c.bytes), c.encoding, 2);
+        ASSERT_TRUE(lines);
+        std::vector<std::string> texts;
+        for (const TextLine& line : *lines) {
+            EXPECT_EQ(line.codePage, c.page) << c.texts.front();
+            texts.push_back(DecodeLine(line).text);
+        }
+        EXPECT_EQ(texts, c.texts);
+    }
+    EXPECT_FALSE(LeadingLines(tree.Path("missing"), KeywordEncoding::All));
 }
 
 }  // namespace
