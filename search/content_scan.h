@@ -68,11 +68,15 @@ class ContentPattern {
     // FindIn for a UTF-16 keyword: whole units at even file offsets, no line-break rules.
     std::size_t FindUnitsIn(const BufferedText& text, std::size_t from, std::size_t to) const;
 
+    // FindUnitsIn for a long UTF-16 keyword: one pass over the stretch's units, as FindInOnePass.
+    std::size_t FindUnitsInOnePass(const BufferedText& text, std::size_t from,
+                                   std::size_t to) const;
+
     std::string folded_;
     std::size_t form_;
     CodeUnit unit_;
-    // For FindInOnePass: the length of the longest proper border of each prefix of folded_
-    // (empty for other patterns).
+    // For the one-pass searches: the length of the longest proper border of each prefix of
+    // folded_, in bytes or in UTF-16 units (empty for other patterns).
     std::vector<std::size_t> borders_;
     const LeadByteTable* leadBytes_;
     bool canOccur_;
