@@ -33,6 +33,17 @@ const char* EncodingName(platform::CodePage page) {
     return "utf-8";
 }
 
+// The columns text takes on a terminal: two for a character of three or more UTF-8 bytes (the
+// Japanese ones), one for any other.
+std::size_t Columns(const std::string& text) {
+    std::size_t columns = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        columns += byte < 0x80 || (byte >= 0xC0 && byte < 0xE0) ? 1 : byte >= 0xE0 ? 2 : 0;
+    }
+    return columns;
+}
+
 bool ValidUtf8(const std::string& text) {
     return platform::DecodeToUtf8(text, platform::CodePage::Utf8) == text;
 }
@@ -61,21 +72,26 @@ void CliEvents::SetResultLines(const std::vector<ResultLine>& /*lines*/) {
 }
 
 void CliEvents::SetProgressText(const std::string& text) {
-    if (progress_ == nullptr)
+    if (!showProgress_)
         return;
     const auto now = std::chrono::steady_clock::now();
     if (shown_ && now - painted_ < kRepaint)
         return;
     painted_ = now;
     shown_ = true;
-    *progress_ << "\r\x1b[K" << text << std::flush;
+    const std::size_t columns = Columns(text);
+    const std::size_t over = shownColumns_ > columns ? shownColumns_ - columns : 0;
+    platform::WriteStandard(platform::StandardStream::Error, "\r" + text + std::string(over, ' '));
+    shownColumns_ = columns;
 }
 
 void CliEvents::EraseProgress() {
     if (!shown_)
         return;
     shown_ = false;
-    *progress_ << "\r\x1b[K" << std::flush;
+    platform::WriteStandard(platform::StandardStream::Error,
+                            "\r" + std::string(shownColumns_, ' ') + "\r");
+    shownColumns_ = 0;
 }
 
 std::string JsonLine(const std::string& path, std::uint64_t line, std::size_t column,
