@@ -76,34 +76,6 @@ BytePair ChooseAnchor(const std::string& folded) {
     return firstBreak == 0 ? BytePair::LineBreak() : BytePair::Rarest(folded, firstBreak);
 }
 
-// A file as a byte reader. The text ends at the size the file had when it was opened: once that
-// many bytes are read no read is made for the end. A file that reports no size (kernel pseudo
-// files), or a read that comes short, is read on until a read gives 0.
-class FileReader : public ByteReader {
-  public:
-    explicit FileReader(platform::InputFile& file) : file_(file), left_(file.Size()) {}
-    std::uint64_t SizeHint() const override { return file_.Size(); }
-    std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
-        if (left_ == 0)
-            return sized_ ? std::optional<std::size_t>(0) : file_.Read(buffer, count);
-        const std::size_t asked = static_cast<std::size_t>(std::min<std::uint64_t>(count, left_));
-        const std::optional<std::size_t> n = file_.Read(buffer, asked);
-        if (!n)
-            return std::nullopt;
-        left_ -= *n;
-        if (*n < asked) {
-            left_ = 0;
-            sized_ = false;
-        }
-        return n;
-    }
-
-  private:
-    platform::InputFile& file_;
-    std::uint64_t left_;             // bytes still to read up to the size
-    bool sized_ = file_.Size() > 0;  // whether the text ends at the size
-};
-
 // Bytes asked for at a time: the whole of a small file, and at least a page for files that
 // report no size.
 std::size_t ReadSize(std::uint64_t sizeHint, std::size_t pieceSize) {
@@ -214,6 +186,27 @@ class GroupSearch {
 };
 
 }  // namespace
+
+FileReader::FileReader(platform::InputFile& file) : file_(file), left_(file.Size()) {}
+
+std::uint64_t FileReader::SizeHint() const {
+    return file_.Size();
+}
+
+std::optional<std::size_t> FileReader::Read(char* buffer, std::size_t count) {
+    if (left_ == 0)
+        return sized_ ? std::optional<std::size_t>(0) : file_.Read(buffer, count);
+    const std::size_t asked = static_cast<std::size_t>(std::min<std::uint64_t>(count, left_));
+    const std::optional<std::size_t> n = file_.Read(buffer, asked);
+    if (!n)
+        return std::nullopt;
+    left_ -= *n;
+    if (*n < asked) {
+        left_ = 0;
+        sized_ = false;
+    }
+    return n;
+}
 
 ContentPattern::ContentPattern(const PreparedKeyword& keyword)
     : form_(keyword.form),

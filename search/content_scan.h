@@ -166,6 +166,21 @@ class ByteReader {
     virtual std::optional<std::size_t> Read(char* buffer, std::size_t count) = 0;
 };
 
+// A file as a byte reader. The text ends at the size the file had when it was opened: once that
+// many bytes are read no read is made for the end. A file that reports no size (kernel pseudo
+// files), or a read that comes short, is read on until a read gives 0.
+class FileReader : public ByteReader {
+  public:
+    explicit FileReader(platform::InputFile& file);
+    std::uint64_t SizeHint() const override;
+    std::optional<std::size_t> Read(char* buffer, std::size_t count) override;
+
+  private:
+    platform::InputFile& file_;
+    std::uint64_t left_;             // bytes still to read up to the size
+    bool sized_ = file_.Size() > 0;  // whether the text ends at the size
+};
+
 // Reads files for the content tests, reusing its buffer from file to file.
 class ContentScanner {
   public:

@@ -1,7 +1,9 @@
-// Capture of the matching lines: the content scanner reports each match to a recorder that maps
-// it to its line by counting the line breaks between one match and the next, never splitting the
-// whole text, and keeps the hits of the first lines only, so that memory stays bounded on any
-// file; decoding goes hit by hit, so that each hit's place in the decoded text is known.
+// Capture of the matching lines in two reads of the file, neither holding it whole: the content
+// scan reads it once, through a reader that notes where each line starts under each unit's line
+// rule, and a recorder maps each match to its line, keeping the hits of the first lines only; a
+// second read copies out the bytes of the lines kept. So memory stays bounded by the lines listed
+// and a number per line of the file. Decoding goes hit by hit, so that each hit's place in the
+// decoded text is known.
 #include "search/matched_lines.h"
 
 #include <algorithm>
@@ -15,6 +17,8 @@
 namespace tanmira {
 
 namespace {
+
+constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
 
 // A text already in memory as a byte reader.
 class TextReader : public ByteReader {
@@ -37,75 +41,130 @@ bool UnitIs(std::string_view text, std::size_t at, CodeUnit unit, char16_t value
     return at + UnitSize(unit) <= text.size() && UnitAt(text.data() + at, unit) == value;
 }
 
-bool BreakAt(std::string_view text, std::size_t at, CodeUnit unit) {
-    return UnitIs(text, at, unit, u'\r') || UnitIs(text, at, unit, u'\n');
-}
-
 // Whether text opens with the byte-order mark of a UTF-16 unit.
 bool OpensWithMark(std::string_view text, CodeUnit unit) {
     return unit != CodeUnit::Byte && UnitIs(text, 0, unit, 0xFEFF);
 }
 
-// The lines of a text under the line rule of its units, as SplitLines cuts them: the index of the
-// line holding an offset, counted from a cursor that moves from one offset asked to the next, and
-// the bounds of a line, found around an offset in it.
-class LineMap {
+std::size_t IndexOf(CodeUnit unit) {
+    return static_cast<std::size_t>(unit);
+}
+
+// Reads a text through another reader, noting where its lines start under the line rule of each
+// unit wanted, as SplitLines cuts them: the single-byte lines of the text up to its first 0 byte,
+// the UTF-16 lines of the whole text. A line break is looked at once the bytes that settle it are
+// read (a CR, whether an LF follows), or when a match at a later offset asks for it.
+class LineStartReader : public ByteReader {
   public:
-    LineMap(std::string_view text, CodeUnit unit) : text_(text), unit_(unit) {}
-
-    // The 0-based index of the line holding offset (a unit's start, or the text's end).
-    std::uint64_t IndexOf(std::size_t offset) {
-        if (offset >= at_)
-            line_ += StartsIn(at_, offset);
-        else
-            line_ -= StartsIn(offset, at_);
-        at_ = offset;
-        return line_;
+    LineStartReader(ByteReader& source, const std::array<bool, 3>& wanted)
+        : source_(source), wanted_(wanted) {
+        for (std::vector<std::uint64_t>& starts : starts_)
+            starts.push_back(0);
     }
 
-    // The bytes of the line holding offset, without its line break.
-    std::string_view LineAt(std::size_t offset) const {
-        const std::size_t size = UnitSize(unit_);
-        std::size_t start = offset;
-        while (start >= size && !BreakAt(text_, start - size, unit_))
-            start -= size;
-        std::size_t end = offset;
-        while (end < text_.size() && !BreakAt(text_, end, unit_))
-            end = std::min(end + size, text_.size());
-        return text_.substr(start, end - start);
+    std::uint64_t SizeHint() const override { return source_.SizeHint(); }
+
+    std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
+        const std::optional<std::size_t> n = source_.Read(buffer, count);
+        if (!n)
+            return n;
+        if (head_.size() < 2)
+            head_.append(buffer, std::min(*n, 2 - head_.size()));
+        const auto* zero = static_cast<const char*>(std::memchr(buffer, 0, *n));
+        if (byteEnd_ == kNone && zero != nullptr)
+            byteEnd_ = end_ + static_cast<std::uint64_t>(zero - buffer);
+        tail_.append(buffer, *n);
+        end_ += *n;
+        // A CR unit and the unit after it span at most 4 bytes.
+        const std::uint64_t settled = *n == 0 ? end_ : end_ - std::min<std::uint64_t>(end_, 3);
+        std::uint64_t keepFrom = end_;
+        for (const CodeUnit unit : {CodeUnit::Byte, CodeUnit::Utf16Le, CodeUnit::Utf16Be}) {
+            if (!wanted_[IndexOf(unit)])
+                continue;
+            LookTo(unit, settled);
+            keepFrom = std::min(keepFrom, looked_[IndexOf(unit)]);
+        }
+        keepFrom -= std::min<std::uint64_t>(keepFrom, 1);  // the byte before, for UTF-16BE
+        tail_.erase(0, static_cast<std::size_t>(keepFrom - tailStart_));
+        tailStart_ = keepFrom;
+        return n;
     }
 
-  private:
-    // The lines starting in (from, to], both unit starts: one after each line-break unit that
-    // starts in [from, to) and is not the text's last unit, except a CR followed by an LF. The
-    // break bytes are found with memchr, which goes much faster than a loop over every byte.
-    std::uint64_t StartsIn(std::size_t from, std::size_t to) const {
-        const std::size_t size = UnitSize(unit_);
-        const std::size_t valueAt = unit_ == CodeUnit::Utf16Be ? 1 : 0;  // a break's 0D or 0A
-        const char* data = text_.data();
-        const char* end = data + std::min(text_.size(), to + valueAt);
-        std::uint64_t starts = 0;
+    // Notes the line starts under unit up to offset, which the bytes read so far settle.
+    void LookTo(CodeUnit unit, std::uint64_t offset) {
+        std::uint64_t& looked = looked_[IndexOf(unit)];
+        if (offset <= looked)
+            return;
+        std::vector<std::uint64_t>& starts = starts_[IndexOf(unit)];
+        const std::size_t before = starts.size();
+        std::size_t middle = before;
+        // The LF bytes, then the CR bytes: each pass notes its starts in order, merged after.
         for (const char value : {'\n', '\r'}) {
-            for (const char* p = data + from + valueAt; p < end; ++p) {
+            const char* last = tail_.data() + (offset - tailStart_);
+            for (const char* p = tail_.data() + (looked - tailStart_); p < last; ++p) {
                 p = static_cast<const char*>(
-                    std::memchr(p, value, static_cast<std::size_t>(end - p)));
+                    std::memchr(p, value, static_cast<std::size_t>(last - p)));
                 if (p == nullptr)
                     break;
-                const auto at = static_cast<std::size_t>(p - data) - valueAt;
-                if (at % size != 0 || !UnitIs(text_, at, unit_, value) || at + size >= text_.size())
-                    continue;
-                if (value == '\r' && UnitIs(text_, at + size, unit_, u'\n'))
-                    continue;
-                ++starts;
+                const std::uint64_t at = tailStart_ + static_cast<std::uint64_t>(p - tail_.data());
+                if (const std::uint64_t start = StartAfter(unit, at, value))
+                    starts.push_back(start);
             }
+            middle = value == '\n' ? starts.size() : middle;
         }
-        return starts;
+        std::inplace_merge(starts.begin() + static_cast<std::ptrdiff_t>(before),
+                           starts.begin() + static_cast<std::ptrdiff_t>(middle), starts.end());
+        looked = offset;
     }
 
-    std::string_view text_;
-    CodeUnit unit_;
-    std::size_t at_ = 0;      // the cursor
-    std::uint64_t line_ = 0;  // the index of its line
+    // The line starts under unit up to the offset looked to, the first line's 0 first.
+    const std::vector<std::uint64_t>& Starts(CodeUnit unit) const { return starts_[IndexOf(unit)]; }
+
+    // Where the lines under unit end, once the text is read: the first 0 byte for single bytes.
+    std::uint64_t TextEnd(CodeUnit unit) const {
+        return unit == CodeUnit::Byte ? std::min(byteEnd_, end_) : end_;
+    }
+
+    // The text's first two bytes (fewer in a shorter text).
+    const std::string& Head() const { return head_; }
+
+  private:
+    // The byte at offset, or -1 past the bytes read.
+    int ByteAt(std::uint64_t offset) const {
+        return offset < end_ ? static_cast<unsigned char>(tail_[offset - tailStart_]) : -1;
+    }
+
+    // The start of the line after the line break that a CR or LF byte at offset makes under
+    // unit, or 0 when it makes none (a CR before an LF, a byte of another character, past the
+    // single-byte text).
+    std::uint64_t StartAfter(CodeUnit unit, std::uint64_t at, char value) const {
+        const bool cr = value == '\r';
+        switch (unit) {
+            case CodeUnit::Byte:
+                return at < byteEnd_ && !(cr && ByteAt(at + 1) == '\n') ? at + 1 : 0;
+            case CodeUnit::Utf16Le:  // the value byte at an even offset, 0 after it
+                return at % 2 == 0 && ByteAt(at + 1) == 0 &&
+                               !(cr && ByteAt(at + 2) == '\n' && ByteAt(at + 3) == 0)
+                           ? at + 2
+                           : 0;
+            case CodeUnit::Utf16Be:  // the value byte at an odd offset, 0 before it
+                return at % 2 == 1 && ByteAt(at - 1) == 0 &&
+                               !(cr && ByteAt(at + 1) == 0 && ByteAt(at + 2) == '\n')
+                           ? at + 1
+                           : 0;
+        }
+        return 0;
+    }
+
+    ByteReader& source_;
+    std::array<bool, 3> wanted_;  // per unit
+    std::array<std::vector<std::uint64_t>, 3> starts_;
+    std::string tail_;                       // the bytes read from tailStart_ on
+    std::uint64_t tailStart_ = 0;            // the byte before the least looked_, or 0
+    std::array<std::uint64_t, 3> looked_{};  // per unit: the breaks before it are noted
+    std::uint64_t end_ = 0;                  // bytes read
+    std::uint64_t byteEnd_ = kNone;          // the first 0 byte
+    std::string head_;
 };
 
 struct RecordedHit {
@@ -118,14 +177,15 @@ struct RecordedHit {
 // last kept line is dropped whenever a match on an earlier line makes one too many.
 class LineRecorder {
   public:
-    LineRecorder(std::string_view text, CodeUnit unit, std::size_t maxLines)
-        : lines_(text, unit),
-          maxLines_(maxLines),
-          cutoff_(maxLines == 0 ? 0 : std::numeric_limits<std::uint64_t>::max()) {}
+    LineRecorder(LineStartReader& lines, CodeUnit unit, std::size_t maxLines)
+        : lines_(lines), unit_(unit), maxLines_(maxLines), cutoff_(maxLines == 0 ? 0 : kNone) {}
 
     void Take(std::uint64_t offset, std::size_t form) {
         first_ = std::min(first_, offset);
-        const std::uint64_t line = lines_.IndexOf(static_cast<std::size_t>(offset));
+        lines_.LookTo(unit_, offset);
+        const std::vector<std::uint64_t>& starts = lines_.Starts(unit_);
+        const auto line = static_cast<std::uint64_t>(
+            std::upper_bound(starts.begin(), starts.end(), offset) - starts.begin() - 1);
         if (line >= matched_.size())
             matched_.resize(line + 1, false);
         if (!matched_[line]) {
@@ -143,37 +203,34 @@ class LineRecorder {
         }
     }
 
-    const LineMap& Lines() const { return lines_; }
+    CodeUnit Unit() const { return unit_; }
     const std::map<std::uint64_t, std::vector<RecordedHit>>& Kept() const { return kept_; }
     std::uint64_t Total() const { return total_; }
     std::uint64_t First() const { return first_; }
 
   private:
-    LineMap lines_;
+    LineStartReader& lines_;
+    CodeUnit unit_;
     std::vector<bool> matched_;  // per line up to the last matched
     std::size_t maxLines_;
     std::uint64_t cutoff_;  // lines from here on are only counted
     std::map<std::uint64_t, std::vector<RecordedHit>> kept_;
     std::uint64_t total_ = 0;
-    std::uint64_t first_ = std::numeric_limits<std::uint64_t>::max();
+    std::uint64_t first_ = kNone;
 };
 
-// Sends each match to the recorder of its form's units: the single-byte forms' lines are those of
-// the text up to its first 0 byte, the UTF-16 forms' those of the whole text in their units.
+// Sends each match to the recorder of its form's units.
 class FormRecorder : public MatchSink {
   public:
-    FormRecorder(std::string_view text, std::vector<CodeUnit> units, std::size_t maxLines)
-        : text_(text), units_(std::move(units)), maxLines_(maxLines) {}
+    FormRecorder(LineStartReader& lines, const std::vector<CodeUnit>& units, std::size_t maxLines)
+        : units_(units) {
+        for (const CodeUnit unit : units)
+            if (!recorders_[IndexOf(unit)])
+                recorders_[IndexOf(unit)].emplace(lines, unit, maxLines);
+    }
 
     Next Take(const ContentMatch& match) override {
-        const CodeUnit unit = units_[match.form];
-        std::optional<LineRecorder>& recorder = recorders_[static_cast<std::size_t>(unit)];
-        if (!recorder) {
-            const std::string_view text =
-                unit == CodeUnit::Byte ? text_.substr(0, text_.find('\0')) : text_;
-            recorder.emplace(text, unit, maxLines_);
-        }
-        recorder->Take(match.offset, match.form);
+        recorders_[IndexOf(units_[match.form])]->Take(match.offset, match.form);
         return Next::More;
     }
 
@@ -181,18 +238,124 @@ class FormRecorder : public MatchSink {
     const LineRecorder* Chosen() const {
         const LineRecorder* chosen = nullptr;
         for (const std::optional<LineRecorder>& recorder : recorders_) {
-            if (recorder && (chosen == nullptr || recorder->First() < chosen->First()))
+            if (recorder && recorder->First() != kNone &&
+                (chosen == nullptr || recorder->First() < chosen->First()))
                 chosen = &*recorder;
         }
         return chosen;
     }
 
   private:
-    std::string_view text_;
-    std::vector<CodeUnit> units_;  // per form
-    std::size_t maxLines_;
-    std::array<std::optional<LineRecorder>, 3> recorders_;  // per CodeUnit
+    const std::vector<CodeUnit>& units_;                    // per form
+    std::array<std::optional<LineRecorder>, 3> recorders_;  // per unit
 };
+
+// Copies the bytes of sorted, disjoint ranges [begin, end) of a text out of reader; false when a
+// read fails.
+bool CopyRanges(ByteReader& reader,
+                const std::vector<std::pair<std::uint64_t, std::uint64_t>>& ranges,
+                std::vector<std::string>& out) {
+    out.assign(ranges.size(), std::string());
+    std::string piece(ContentScanner::kPieceSize, '\0');
+    std::size_t next = 0;  // the first range not copied whole
+    for (std::uint64_t at = 0; next < ranges.size();) {
+        const std::optional<std::size_t> n = reader.Read(piece.data(), piece.size());
+        if (!n)
+            return false;
+        if (*n == 0)
+            return true;
+        const std::uint64_t end = at + *n;
+        for (std::size_t r = next; r < ranges.size() && ranges[r].first < end; ++r) {
+            const std::uint64_t from = std::max(ranges[r].first, at);
+            const std::uint64_t to = std::min(ranges[r].second, end);
+            if (from < to)
+                out[r].append(piece.data() + (from - at), static_cast<std::size_t>(to - from));
+            if (ranges[r].second <= end && r == next)
+                ++next;
+        }
+        at = end;
+    }
+    return true;
+}
+
+// The matching lines of a text: scanned from first, the lines kept copied from again (the same
+// text read anew).
+MatchedLines MatchLines(ByteReader& first, ByteReader& again, const KeywordForms& forms,
+                        KeywordEncoding encoding, std::size_t maxLines) {
+    const std::vector<ContentPattern> patterns(forms.begin(), forms.end());
+    ScanQuery query;
+    std::vector<const ContentPattern*> group;
+    for (const ContentPattern& pattern : patterns)
+        group.push_back(&pattern);
+    query.AddGroup(group);
+
+    const EncodingEntry& entry = EntryOf(encoding);
+    std::vector<CodeUnit> units;
+    std::vector<std::size_t> lengths(entry.forms.size(), 0);  // per form, its match's bytes
+    std::array<bool, 3> wanted{};
+    for (const KeywordForm& form : entry.forms) {
+        units.push_back(form.unit);
+        wanted[IndexOf(form.unit)] = true;
+    }
+    for (const ContentPattern& pattern : patterns)
+        lengths[pattern.Form()] = pattern.Folded().size();
+    LineStartReader lines(first, wanted);
+    FormRecorder recorder(lines, units, maxLines);
+    if (ContentScanner().Scan(lines, query, recorder) == ScanEnd::Unreadable)
+        return {ScanEnd::Unreadable, {}, 0};
+    // The scan ends at the first 0 byte when only the single-byte lines matter: their last
+    // breaks are settled by the bytes read.
+    for (const CodeUnit unit : units)
+        lines.LookTo(unit, lines.TextEnd(unit));
+
+    MatchedLines result;
+    const LineRecorder* chosen = recorder.Chosen();
+    if (chosen == nullptr)
+        return result;
+    const CodeUnit unit = chosen->Unit();
+    const std::vector<std::uint64_t>& starts = lines.Starts(unit);
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+    for (const auto& [index, recorded] : chosen->Kept()) {
+        const std::uint64_t end =
+            index + 1 < starts.size() ? starts[index + 1] : lines.TextEnd(unit);
+        ranges.emplace_back(starts[index], std::max(starts[index], end));
+    }
+    std::vector<std::string> bytes;
+    if (!CopyRanges(again, ranges, bytes))
+        return {ScanEnd::Unreadable, {}, 0};
+
+    const std::size_t size = UnitSize(unit);
+    auto line = bytes.begin();
+    auto range = ranges.begin();
+    for (const auto& [index, recorded] : chosen->Kept()) {
+        std::string& text = *line++;
+        std::uint64_t start = (range++)->first;
+        // The line break that ends the line: an LF, a CR, or both.
+        for (const char16_t value : {u'\n', u'\r'}) {
+            if (text.size() >= size && UnitIs(text, text.size() - size, unit, value))
+                text.resize(text.size() - size);
+        }
+        std::vector<RecordedHit> hits = recorded;
+        std::stable_sort(hits.begin(), hits.end(), [](const RecordedHit& a, const RecordedHit& b) {
+            return a.offset < b.offset;
+        });
+        // The byte-order mark that opens a UTF-16 text is no part of its first line.
+        if (start == 0 && OpensWithMark(lines.Head(), unit) && hits.front().offset >= 2) {
+            text.erase(0, 2);
+            start = 2;
+        }
+        TextLine shown{index + 1, start, std::move(text), entry.forms[hits.front().form].text, {}};
+        for (const RecordedHit& hit : hits) {
+            // A file that changed between the reads may hold less.
+            const auto at = static_cast<std::size_t>(
+                std::min<std::uint64_t>(hit.offset - start, shown.bytes.size()));
+            shown.hits.push_back({at, std::min(lengths[hit.form], shown.bytes.size() - at)});
+        }
+        result.lines.push_back(std::move(shown));
+    }
+    result.more = chosen->Total() - result.lines.size();
+    return result;
+}
 
 std::uint64_t OffsetIn(std::string_view text, std::string_view line) {
     return static_cast<std::uint64_t>(line.data() - text.data());
@@ -235,58 +398,20 @@ std::size_t CharCount(std::string_view utf8) {
 
 MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines) {
-    const std::vector<ContentPattern> patterns(forms.begin(), forms.end());
-    ScanQuery query;
-    std::vector<const ContentPattern*> group;
-    for (const ContentPattern& pattern : patterns)
-        group.push_back(&pattern);
-    query.AddGroup(group);
-
-    const EncodingEntry& entry = EntryOf(encoding);
-    std::vector<CodeUnit> units;
-    std::vector<std::size_t> lengths(entry.forms.size(), 0);  // per form, its match's bytes
-    for (const KeywordForm& form : entry.forms)
-        units.push_back(form.unit);
-    for (const ContentPattern& pattern : patterns)
-        lengths[pattern.Form()] = pattern.Folded().size();
-    FormRecorder recorder(text, units, maxLines);
-    TextReader reader(text);
-    ContentScanner().Scan(reader, query, recorder);
-
-    MatchedLines result;
-    const LineRecorder* chosen = recorder.Chosen();
-    if (chosen == nullptr)
-        return result;
-    for (const auto& [index, recorded] : chosen->Kept()) {
-        std::vector<RecordedHit> hits = recorded;
-        std::stable_sort(hits.begin(), hits.end(), [](const RecordedHit& a, const RecordedHit& b) {
-            return a.offset < b.offset;
-        });
-        std::string_view bytes =
-            chosen->Lines().LineAt(static_cast<std::size_t>(hits.front().offset));
-        // The byte-order mark that opens a UTF-16 text is no part of its first line.
-        const CodeUnit unit = units[hits.front().form];
-        if (bytes.data() == text.data() && OpensWithMark(text, unit) && hits.front().offset >= 2)
-            bytes.remove_prefix(2);
-        const auto start = static_cast<std::uint64_t>(bytes.data() - text.data());
-        TextLine line{
-            index + 1, start, std::string(bytes), entry.forms[hits.front().form].text, {}};
-        for (const RecordedHit& hit : hits) {
-            const auto at = static_cast<std::size_t>(hit.offset - start);
-            line.hits.push_back({at, std::min(lengths[hit.form], line.bytes.size() - at)});
-        }
-        result.lines.push_back(std::move(line));
-    }
-    result.more = chosen->Total() - result.lines.size();
-    return result;
+    TextReader first(text);
+    TextReader again(text);
+    return MatchLines(first, again, forms, encoding, maxLines);
 }
 
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines) {
-    const std::optional<std::string> text = platform::ReadWholeFile(path);
-    if (!text)
+    platform::InputFile file(path);
+    platform::InputFile fileAgain(path);
+    if (!file.IsOpen() || !fileAgain.IsOpen())
         return {ScanEnd::Unreadable, {}, 0};
-    return FindMatchedLines(*text, forms, encoding, maxLines);
+    FileReader first(file);
+    FileReader again(fileAgain);
+    return MatchLines(first, again, forms, encoding, maxLines);
 }
 
 std::optional<std::vector<TextLine>> LeadingLines(const std::string& path, KeywordEncoding encoding,
