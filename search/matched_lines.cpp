@@ -281,7 +281,8 @@ bool CopyRanges(ByteReader& reader,
 // The matching lines of a text: scanned from first, the lines kept copied from again (the same
 // text read anew).
 MatchedLines MatchLines(ByteReader& first, ByteReader& again, const KeywordForms& forms,
-                        KeywordEncoding encoding, std::size_t maxLines) {
+                        KeywordEncoding encoding, std::size_t maxLines,
+                        std::size_t pieceSize = ContentScanner::kPieceSize) {
     const std::vector<ContentPattern> patterns(forms.begin(), forms.end());
     ScanQuery query;
     std::vector<const ContentPattern*> group;
@@ -301,7 +302,7 @@ MatchedLines MatchLines(ByteReader& first, ByteReader& again, const KeywordForms
         lengths[pattern.Form()] = pattern.Folded().size();
     LineStartReader lines(first, wanted);
     FormRecorder recorder(lines, units, maxLines);
-    if (ContentScanner().Scan(lines, query, recorder) == ScanEnd::Unreadable)
+    if (ContentScanner(pieceSize).Scan(lines, query, recorder) == ScanEnd::Unreadable)
         return {ScanEnd::Unreadable, {}, 0};
     // The scan ends at the first 0 byte when only the single-byte lines matter: their last
     // breaks are settled by the bytes read.
@@ -397,10 +398,11 @@ std::size_t CharCount(std::string_view utf8) {
 }
 
 MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
-                              KeywordEncoding encoding, std::size_t maxLines) {
+                              KeywordEncoding encoding, std::size_t maxLines,
+                              std::size_t pieceSize) {
     TextReader first(text);
     TextReader again(text);
-    return MatchLines(first, again, forms, encoding, maxLines);
+    return MatchLines(first, again, forms, encoding, maxLines, pieceSize);
 }
 
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,

@@ -3,6 +3,8 @@
 #include "search/matched_lines.h"
 
 #include <gtest/gtest.h>
+#include <array>
+#include <random>
 
 #include "tests/support/temp_tree.h"
 
@@ -99,6 +101,63 @@ TEST(MatchedLines, Utf16LinesAreSplitByUnitsAndDecoded) {
         EXPECT_EQ(texts, c.texts) << c.keyword;
         EXPECT_EQ(columns, c.columns) << c.keyword;
     }
+}
+
+// Read in pieces of any size, the lines found are those of the one line splitter, whatever piece a
+// line break, a CR LF or a unit is cut in: the same numbers and bytes.
+TEST(MatchedLines, AgreeWithTheLineSplitterWhateverPiecesTheTextComesIn) {
+    std::mt19937 rng(20261209);
+    const std::u16string letters = u"aAbB\r\n x\u0A0D\u0D0A";
+    int matching = 0;
+    for (int round = 0; round < 300; ++round) {
+        const CodeUnit unit =
+            std::array{CodeUnit::Byte, CodeUnit::Utf16Le, CodeUnit::Utf16Be}[round % 3];
+        const bool bytes = unit == CodeUnit::Byte;
+        const KeywordEncoding encoding = bytes ? KeywordEncoding::Utf8 : KeywordEncoding::Utf16;
+        KeywordForms forms = PrepareKeywordForms("ab", encoding);
+        std::erase_if(forms, [&](const PreparedKeyword& form) { return form.unit != unit; });
+        const CodePage page = unit == CodeUnit::Utf16Le ? CodePage::Utf16Le : CodePage::Utf16Be;
+        std::string text = !bytes && round % 2 == 0 ? In(page, "\uFEFF") : "";
+        const std::size_t mark = text.size();
+        for (int i = 0; i < 40; ++i) {
+            const char16_t c = letters[rng() % (bytes ? 8 : letters.size())];
+            const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+            text += bytes                       ? std::string{low}
+                    : unit == CodeUnit::Utf16Le ? std::string{low, high}
+                                                : std::string{high, low};
+        }
+        const std::string keyword = FoldCase(forms.front().bytes, unit);
+        std::vector<std::uint64_t> numbers;
+        std::vector<std::string> lines;
+        const std::vector<std::string_view> split =
+            SplitLines(std::string_view(text).substr(mark), unit);
+        for (std::size_t i = 0; i < split.size(); ++i) {
+            const std::string folded = FoldCase(split[i], unit);
+            for (std::size_t at = folded.find(keyword); at != std::string::npos;
+                 at = folded.find(keyword, at + 1)) {
+                if (at % UnitSize(unit) == 0) {
+                    numbers.push_back(i + 1);
+                    ++matching;
+                    lines.emplace_back(split[i]);
+                    break;
+                }
+            }
+        }
+        for (const std::size_t pieceSize : {1, 2, 3, 5, 4096}) {
+            const MatchedLines found = FindMatchedLines(text, forms, encoding, SIZE_MAX, pieceSize);
+            std::vector<std::uint64_t> foundNumbers;
+            std::vector<std::string> foundLines;
+            for (const TextLine& line : found.lines) {
+                foundNumbers.push_back(line.number);
+                foundLines.push_back(line.bytes);
+            }
+            ASSERT_EQ(foundNumbers, numbers)
+                << ::testing::PrintToString(text) << " piece " << pieceSize;
+            ASSERT_EQ(foundLines, lines)
+                << ::testing::PrintToString(text) << " piece " << pieceSize;
+        }
+    }
+    EXPECT_GT(matching, 300);  // most texts hold the keyword
 }
 
 TEST(MatchedLines, ListsTheFirstLinesWhateverOrderTheFormsAreReportedIn) {
