@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <memory>
 
 #include "search/text_rules.h"
 
@@ -19,6 +20,10 @@ namespace tanmira {
 namespace {
 
 constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
+
+// Texts up to this many pieces of a scan are kept from the scan for the lines' bytes (16 MB with
+// the usual pieces), larger ones read again.
+constexpr std::uint64_t kWholeTextPieces = 64;
 
 // A text already in memory as a byte reader.
 class TextReader : public ByteReader {
@@ -56,8 +61,9 @@ std::size_t IndexOf(CodeUnit unit) {
 // read (a CR, whether an LF follows), or when a match at a later offset asks for it.
 class LineStartReader : public ByteReader {
   public:
-    LineStartReader(ByteReader& source, const std::array<bool, 3>& wanted)
-        : source_(source), wanted_(wanted) {
+    // Keeps the whole text while it holds at most wholeLimit bytes.
+    LineStartReader(ByteReader& source, const std::array<bool, 3>& wanted, std::uint64_t wholeLimit)
+        : source_(source), wanted_(wanted), wholeLimit_(wholeLimit) {
         for (std::vector<std::uint64_t>& starts : starts_)
             starts.push_back(0);
     }
@@ -85,6 +91,9 @@ class LineStartReader : public ByteReader {
             keepFrom = std::min(keepFrom, looked_[IndexOf(unit)]);
         }
         keepFrom -= std::min<std::uint64_t>(keepFrom, 1);  // the byte before, for UTF-16BE
+        whole_ = whole_ && end_ <= wholeLimit_;
+        if (whole_)
+            return n;
         tail_.erase(0, static_cast<std::size_t>(keepFrom - tailStart_));
         tailStart_ = keepFrom;
         return n;
@@ -128,6 +137,11 @@ class LineStartReader : public ByteReader {
     // The text's first two bytes (fewer in a shorter text).
     const std::string& Head() const { return head_; }
 
+    // The whole text read, when it is small enough to be kept; nothing otherwise.
+    std::optional<std::string_view> Whole() const {
+        return whole_ ? std::optional<std::string_view>(tail_) : std::nullopt;
+    }
+
   private:
     // The byte at offset, or -1 past the bytes read.
     int ByteAt(std::uint64_t offset) const {
@@ -165,6 +179,8 @@ class LineStartReader : public ByteReader {
     std::uint64_t end_ = 0;                  // bytes read
     std::uint64_t byteEnd_ = kNone;          // the first 0 byte
     std::string head_;
+    std::uint64_t wholeLimit_;
+    bool whole_ = true;  // whether tail_ holds every byte read
 };
 
 struct RecordedHit {
@@ -256,7 +272,11 @@ bool CopyRanges(ByteReader& reader,
                 const std::vector<std::pair<std::uint64_t, std::uint64_t>>& ranges,
                 std::vector<std::string>& out) {
     out.assign(ranges.size(), std::string());
-    std::string piece(ContentScanner::kPieceSize, '\0');
+    // As much as the reader holds, up to a scan's piece: a fresh large buffer for every file
+    // would cost more than the copying.
+    std::string piece(static_cast<std::size_t>(std::clamp<std::uint64_t>(
+                          reader.SizeHint() + 1, 4096, ContentScanner::kPieceSize)),
+                      '\0');
     std::size_t next = 0;  // the first range not copied whole
     for (std::uint64_t at = 0; next < ranges.size();) {
         const std::optional<std::size_t> n = reader.Read(piece.data(), piece.size());
@@ -278,9 +298,11 @@ bool CopyRanges(ByteReader& reader,
     return true;
 }
 
-// The matching lines of a text: scanned from first, the lines kept copied from again (the same
-// text read anew).
-MatchedLines MatchLines(ByteReader& first, ByteReader& again, const KeywordForms& forms,
+// The matching lines of a text: scanned from first, the lines kept copied from the text kept or,
+// for a large text, from the reader that openAgain gives (the same text read anew; null when it
+// cannot be opened).
+template <typename OpenAgain>
+MatchedLines MatchLines(ByteReader& first, OpenAgain openAgain, const KeywordForms& forms,
                         KeywordEncoding encoding, std::size_t maxLines,
                         std::size_t pieceSize = ContentScanner::kPieceSize) {
     const std::vector<ContentPattern> patterns(forms.begin(), forms.end());
@@ -300,7 +322,7 @@ MatchedLines MatchLines(ByteReader& first, ByteReader& again, const KeywordForms
     }
     for (const ContentPattern& pattern : patterns)
         lengths[pattern.Form()] = pattern.Folded().size();
-    LineStartReader lines(first, wanted);
+    LineStartReader lines(first, wanted, kWholeTextPieces * pieceSize);
     FormRecorder recorder(lines, units, maxLines);
     if (ContentScanner(pieceSize).Scan(lines, query, recorder) == ScanEnd::Unreadable)
         return {ScanEnd::Unreadable, {}, 0};
@@ -322,7 +344,11 @@ MatchedLines MatchLines(ByteReader& first, ByteReader& again, const KeywordForms
         ranges.emplace_back(starts[index], std::max(starts[index], end));
     }
     std::vector<std::string> bytes;
-    if (!CopyRanges(again, ranges, bytes))
+    std::optional<TextReader> kept;
+    if (const std::optional<std::string_view> whole = lines.Whole())
+        kept.emplace(*whole);
+    const std::unique_ptr<ByteReader> again = kept ? nullptr : openAgain();
+    if ((!kept && !again) || !CopyRanges(kept ? *kept : *again, ranges, bytes))
         return {ScanEnd::Unreadable, {}, 0};
 
     const std::size_t size = UnitSize(unit);
@@ -401,18 +427,29 @@ MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines,
                               std::size_t pieceSize) {
     TextReader first(text);
-    TextReader again(text);
+    const auto again = [&] { return std::make_unique<TextReader>(text); };
     return MatchLines(first, again, forms, encoding, maxLines, pieceSize);
 }
 
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines) {
-    platform::InputFile file(path);
-    platform::InputFile fileAgain(path);
-    if (!file.IsOpen() || !fileAgain.IsOpen())
+    // A file with its reader.
+    struct OpenFile : ByteReader {
+        explicit OpenFile(const std::string& path) : file(path), reader(file) {}
+        std::uint64_t SizeHint() const override { return reader.SizeHint(); }
+        std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
+            return reader.Read(buffer, count);
+        }
+        platform::InputFile file;
+        FileReader reader;
+    };
+    OpenFile first(path);
+    if (!first.file.IsOpen())
         return {ScanEnd::Unreadable, {}, 0};
-    FileReader first(file);
-    FileReader again(fileAgain);
+    const auto again = [&]() -> std::unique_ptr<ByteReader> {
+        auto file = std::make_unique<OpenFile>(path);
+        return file->file.IsOpen() ? std::move(file) : nullptr;
+    };
     return MatchLines(first, again, forms, encoding, maxLines);
 }
 

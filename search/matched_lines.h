@@ -51,7 +51,8 @@ struct MatchedLines {
 // the earliest match in the file: of the text up to its first 0 byte for a single-byte form, of
 // the whole text in UTF-16 units (a leading byte-order mark dropped) for a UTF-16 form; matches of
 // forms in other units are not listed.
-// The text is read in pieces of at most pieceSize bytes, as a file is.
+// The text is read in pieces of at most pieceSize bytes, as a file is; a text longer than 64 pieces
+// is read again for the bytes of its lines, as a large file is.
 MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines,
                               std::size_t pieceSize = ContentScanner::kPieceSize);
