@@ -74,6 +74,9 @@ class LineStartReader : public ByteReader {
         const std::optional<std::size_t> n = source_.Read(buffer, count);
         if (!n)
             return n;
+        if (end_ == 0)  // the text kept grows in one step, as far as the size is known
+            tail_.reserve(static_cast<std::size_t>(std::min(source_.SizeHint(), wholeLimit_) +
+                                                   std::min<std::uint64_t>(count, 4096)));
         if (head_.size() < 2)
             head_.append(buffer, std::min(*n, 2 - head_.size()));
         const auto* zero = static_cast<const char*>(std::memchr(buffer, 0, *n));
