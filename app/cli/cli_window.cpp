@@ -3,11 +3,17 @@
 
 #include <nlohmann/json.hpp>
 
+#include <atomic>
+#include <condition_variable>
 #include <limits>
+#include <mutex>
+#include <optional>
 #include <sstream>
+#include <thread>
 
 #include "platform/platform.h"
 #include "search/matched_lines.h"
+#include "search/read_ahead.h"
 #include "search/text_rules.h"
 
 namespace tanmira::cli {
@@ -108,41 +114,72 @@ std::string JsonLine(const std::string& path, std::uint64_t line, std::size_t co
     return object.dump();
 }
 
+namespace {
+
+// What options ask to print of the hit file at path: its lines, their count or JSON objects.
+std::string FileOutput(const CliOptions& options, const SearchState& state,
+                       const std::string& path) {
+    std::ostringstream out;
+    // Counting keeps no line: every matching line is one more.
+    const bool count = options.output == OutputMode::Count;
+    const MatchedLines found =
+        ReadMatchedLines(path, state.ContentKeyword, state.ContentEncoding,
+                         count ? 0 : std::numeric_limits<std::size_t>::max());
+    if (count) {
+        out << path << ':' << found.more << '\n';
+        return out.str();
+    }
+    for (const TextLine& line : found.lines) {
+        const DecodedLine decoded = DecodeLine(line);
+        if (options.output == OutputMode::Json)
+            out << JsonLine(path, line.number, decoded.firstHitColumn, decoded.text,
+                            EncodingName(line.codePage))
+                << '\n';
+        else
+            out << path << ':' << line.number << ':' << decoded.firstHitColumn << ':'
+                << decoded.text << '\n';
+    }
+    return out.str();
+}
+
+}  // namespace
+
 bool PrintFound(const CliOptions& options, const SearchState& state) {
     const std::vector<std::string>& hits = state.HitList.Lines();
-    const auto write = [](const std::ostringstream& out) {
-        platform::WriteStandard(platform::StandardStream::Output, out.str());
-    };
     if (options.output == OutputMode::Names) {
         std::ostringstream out;
         for (const std::string& hit : options.nullSeparated ? hits : std::vector<std::string>{})
             out << (options.fullPaths ? hit : FileNamePart(hit)) << '\0';
-        write(out);
+        platform::WriteStandard(platform::StandardStream::Output, out.str());
         return !hits.empty();
     }
-    for (const std::string& path : hits) {
-        std::ostringstream out;  // one file's lines at a time
-        // Counting keeps no line: every matching line is one more.
-        const bool count = options.output == OutputMode::Count;
-        const MatchedLines found =
-            ReadMatchedLines(path, state.ContentKeyword, state.ContentEncoding,
-                             count ? 0 : std::numeric_limits<std::size_t>::max());
-        if (count) {
-            out << path << ':' << found.more << '\n';
-            write(out);
-            continue;
+    // The files are read again on as many threads as the run had, and printed in list order,
+    // each as soon as it and the ones before it are ready.
+    std::vector<std::optional<std::string>> outputs(hits.size());
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::atomic<std::size_t> next = 0;
+    const auto work = [&] {
+        for (std::size_t i; (i = next++) < hits.size();) {
+            std::string output = FileOutput(options, state, hits[i]);
+            const std::lock_guard lock(mutex);
+            outputs[i] = std::move(output);
+            ready.notify_one();
         }
-        for (const TextLine& line : found.lines) {
-            const DecodedLine decoded = DecodeLine(line);
-            if (options.output == OutputMode::Json)
-                out << JsonLine(path, line.number, decoded.firstHitColumn, decoded.text,
-                                EncodingName(line.codePage))
-                    << '\n';
-            else
-                out << path << ':' << line.number << ':' << decoded.firstHitColumn << ':'
-                    << decoded.text << '\n';
+    };
+    std::vector<std::jthread> workers;
+    const std::size_t threads = std::min(hits.size(), ReadAheadWorkers(options.threads) + 1);
+    for (std::size_t k = 0; k < threads; ++k)
+        workers.emplace_back(work);
+    for (std::optional<std::string>& output : outputs) {
+        std::string text;
+        {
+            std::unique_lock lock(mutex);
+            ready.wait(lock, [&] { return output.has_value(); });
+            text = std::move(*output);
+            output.reset();
         }
-        write(out);
+        platform::WriteStandard(platform::StandardStream::Output, text);
     }
     return !hits.empty();
 }
