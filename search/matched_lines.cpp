@@ -74,9 +74,10 @@ class LineStartReader : public ByteReader {
         const std::optional<std::size_t> n = source_.Read(buffer, count);
         if (!n)
             return n;
-        if (end_ == 0)  // the text kept grows in one step, as far as the size is known
-            tail_.reserve(static_cast<std::size_t>(std::min(source_.SizeHint(), wholeLimit_) +
-                                                   std::min<std::uint64_t>(count, 4096)));
+        if (end_ == 0) {  // the text kept grows in one step, as far as the size is known
+            whole_ = source_.SizeHint() <= wholeLimit_;
+            tail_.reserve(static_cast<std::size_t>(whole_ ? source_.SizeHint() : count) + 4096);
+        }
         if (head_.size() < 2)
             head_.append(buffer, std::min(*n, 2 - head_.size()));
         const auto* zero = static_cast<const char*>(std::memchr(buffer, 0, *n));
@@ -202,9 +203,16 @@ class LineRecorder {
     void Take(std::uint64_t offset, std::size_t form) {
         first_ = std::min(first_, offset);
         lines_.LookTo(unit_, offset);
+        // Matches come mostly in order, on the last lines noted: look back from the end in
+        // growing steps, then search the last step.
         const std::vector<std::uint64_t>& starts = lines_.Starts(unit_);
-        const auto line = static_cast<std::uint64_t>(
-            std::upper_bound(starts.begin(), starts.end(), offset) - starts.begin() - 1);
+        auto high = starts.end();
+        std::ptrdiff_t step = 1;
+        for (; high - starts.begin() > step && *(high - step) > offset; step *= 2)
+            high -= step;
+        const auto low = high - std::min(step, high - starts.begin());
+        const auto line =
+            static_cast<std::uint64_t>(std::upper_bound(low, high, offset) - starts.begin() - 1);
         if (line >= matched_.size())
             matched_.resize(line + 1, false);
         if (!matched_[line]) {
