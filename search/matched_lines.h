@@ -57,7 +57,8 @@ MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines,
                               std::size_t pieceSize = ContentScanner::kPieceSize);
 
-// The same for the file at path, read again now.
+// The same for the file at path, read again now, in pieces: a file of more than 64 pieces is
+// read a second time for the bytes of its lines instead of being held whole.
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines);
 
