@@ -466,30 +466,48 @@ MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms
 
 std::optional<std::vector<TextLine>> LeadingLines(const std::string& path, KeywordEncoding encoding,
                                                   std::size_t count) {
-    const std::optional<std::string> file = platform::ReadWholeFile(path);
-    if (!file)
+    platform::InputFile input(path);
+    if (!input.IsOpen())
         return std::nullopt;
+    // The file's first bytes, read in growing pieces only as far as the lines shown need.
+    FileReader reader(input);
+    std::string file;
+    bool ended = false;
+    const auto readMore = [&] {
+        const std::size_t at = file.size();
+        const std::size_t piece = std::max<std::size_t>(at, 64 * 1024);
+        file.resize(at + piece);
+        const std::optional<std::size_t> n = reader.Read(file.data() + at, piece);
+        file.resize(at + n.value_or(0));
+        ended = n == 0u;
+        return n.has_value();
+    };
+    if (!readMore())
+        return std::nullopt;
+
     using platform::CodePage;
     const std::vector<KeywordForm>& forms = EntryOf(encoding).forms;
     // UTF-16 when the encoding searches the form whose mark opens the text, or only UTF-16.
     const auto marked = std::find_if(forms.begin(), forms.end(), [&](const KeywordForm& form) {
-        return OpensWithMark(*file, form.unit);
+        return OpensWithMark(file, form.unit);
     });
-    const KeywordForm& utf16 = marked != forms.end() ? *marked : forms.front();
-    if (utf16.unit != CodeUnit::Byte) {
-        const std::size_t skip = OpensWithMark(*file, utf16.unit) ? 2 : 0;
-        const std::string_view text = std::string_view(*file).substr(skip);
-        std::vector<TextLine> lines;
-        for (std::string_view line : SplitLines(text, utf16.unit, count))
-            lines.push_back(
-                {lines.size() + 1, OffsetIn(*file, line), std::string(line), utf16.text, {}});
-        return lines;
+    const KeywordForm& form = marked != forms.end() ? *marked : forms.front();
+    const std::size_t skip = OpensWithMark(file, form.unit) ? 2 : 0;
+    // The text shown: after the mark; for single bytes, up to the first 0 byte.
+    const auto text = [&] {
+        const std::string_view all = std::string_view(file).substr(skip);
+        return form.unit == CodeUnit::Byte ? all.substr(0, all.find('\0')) : all;
+    };
+    // Enough once the text ends before the bytes read do, or a line follows the lines shown.
+    while (!ended && text().size() == file.size() - skip &&
+           SplitLines(text(), form.unit, count + 1).size() <= count) {
+        if (!readMore())
+            return std::nullopt;
     }
+    const std::vector<std::string_view> split = SplitLines(text(), form.unit, count);
 
-    const std::string_view text = std::string_view(*file).substr(0, file->find('\0'));
-    const std::vector<std::string_view> split = SplitLines(text, CodeUnit::Byte, count);
-    CodePage page = forms.front().text;
-    if (forms.size() > 1) {
+    CodePage page = form.text;
+    if (form.unit == CodeUnit::Byte && forms.size() > 1) {
         std::string joined;
         for (std::string_view line : split)
             joined.append(line).push_back('\n');
@@ -502,7 +520,7 @@ std::optional<std::vector<TextLine>> LeadingLines(const std::string& path, Keywo
     }
     std::vector<TextLine> lines;
     for (std::size_t i = 0; i < split.size(); ++i)
-        lines.push_back({i + 1, OffsetIn(*file, split[i]), std::string(split[i]), page, {}});
+        lines.push_back({i + 1, OffsetIn(file, split[i]), std::string(split[i]), page, {}});
     return lines;
 }
 

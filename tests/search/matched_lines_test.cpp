@@ -204,7 +204,8 @@ TEST(MatchedLines, LeadingLinesAreDecodedInTheFirstEncodingThatFits) {
          CodePage::ShiftJis,
          {"ウェブ", "b"}},
         {KeywordEncoding::All, "設定\n\n", CodePage::Utf8, {"設定", ""}},
-        {KeywordEncoding::Euc, "a\xff\nb\0c\n", CodePage::EucJp, {"a\uFFFD", "b"}},
+        {KeywordEncoding::Euc, std::string("a\xff\nb\0c\n", 7), CodePage::EucJp, {"a\uFFFD", "b"}},
+        {KeywordEncoding::Euc, std::string("a\0\nb", 4), CodePage::EucJp, {"a"}},
         {KeywordEncoding::All,
          In(CodePage::Utf16Be, "\uFEFF設定\r\nb\nc"),
          CodePage::Utf16Be,
@@ -213,6 +214,11 @@ TEST(MatchedLines, LeadingLinesAreDecodedInTheFirstEncodingThatFits) {
          In(CodePage::Utf16Le, "設定\rb"),
          CodePage::Utf16Le,
          {"設定", "b"}},
+        // A line cut by the end of the first piece read.
+        {KeywordEncoding::Utf8,
+         "a\r\n" + std::string(70000, 'b') + "\nc",
+         CodePage::Utf8,
+         {"a", std::string(70000, 'b')}},
     };
     for (const auto& c : cases) {
         const auto lines = LeadingLines(tree.File("f.txt", c.bytes), c.encoding, 2);
