@@ -355,12 +355,15 @@ MatchedLines MatchLines(ByteReader& first, OpenAgain openAgain, const KeywordFor
         ranges.emplace_back(starts[index], std::max(starts[index], end));
     }
     std::vector<std::string> bytes;
-    std::optional<TextReader> kept;
-    if (const std::optional<std::string_view> whole = lines.Whole())
-        kept.emplace(*whole);
-    const std::unique_ptr<ByteReader> again = kept ? nullptr : openAgain();
-    if ((!kept && !again) || !CopyRanges(kept ? *kept : *again, ranges, bytes))
-        return {ScanEnd::Unreadable, {}, 0};
+    if (const std::optional<std::string_view> whole = lines.Whole()) {
+        for (const auto& [begin, end] : ranges)
+            bytes.emplace_back(whole->substr(static_cast<std::size_t>(begin),
+                                             static_cast<std::size_t>(end - begin)));
+    } else {
+        const std::unique_ptr<ByteReader> again = openAgain();
+        if (!again || !CopyRanges(*again, ranges, bytes))
+            return {ScanEnd::Unreadable, {}, 0};
+    }
 
     const std::size_t size = UnitSize(unit);
     auto line = bytes.begin();
