@@ -105,4 +105,29 @@ std::string WideToUtf8(WideStringView text) {
     return out;
 }
 
+std::string Utf16BytesToUtf8(std::string_view bytes, bool bigEndian) {
+    constexpr char32_t kReplacement = 0xFFFD;
+    auto unitAt = [&](std::size_t i) -> char32_t {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? first << 8 | second : second << 8 | first;
+    };
+    const std::size_t units = bytes.size() / 2;
+    std::string out;
+    out.reserve(units * 3 + 3);
+    for (std::size_t u = 0; u < units; ++u) {
+        const char32_t unit = unitAt(2 * u);
+        const char32_t next = u + 1 < units ? unitAt(2 * u + 2) : 0;
+        if (unit >= 0xD800 && unit <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+            ++u;
+            continue;
+        }
+        AppendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? kReplacement : unit);
+    }
+    if (bytes.size() % 2 == 1)
+        AppendUtf8(out, kReplacement);
+    return out;
+}
+
 }  // namespace tanmira::platform

@@ -26,4 +26,8 @@ std::optional<WideString> Utf8ToWide(std::string_view text);
 // UTF-8 of a UTF-16 text; an unpaired surrogate becomes its three-byte form.
 std::string WideToUtf8(WideStringView text);
 
+// UTF-8 of UTF-16 bytes (two a unit, the high byte first when bigEndian) for display: an unpaired
+// surrogate and a last odd byte each become U+FFFD.
+std::string Utf16BytesToUtf8(std::string_view bytes, bool bigEndian);
+
 }  // namespace tanmira::platform

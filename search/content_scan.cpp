@@ -54,40 +54,27 @@ class TrailTracker {
     bool trail_;
 };
 
+// The length of the longest proper border of each prefix of a pattern of length elements (a
+// prefix that is also a suffix), for a one-pass search; same(a, b) compares two elements.
+template <typename Same>
+std::vector<std::size_t> Borders(std::size_t length, Same same) {
+    std::vector<std::size_t> borders(length, 0);
+    for (std::size_t i = 1, border = 0; i < length; ++i) {
+        while (border > 0 && !same(i, border))
+            border = borders[border - 1];
+        if (same(i, border))
+            ++border;
+        borders[i] = border;
+    }
+    return borders;
+}
+
 // Where candidates are looked for: the two rarest bytes before the pattern's first line break,
 // or the line breaks themselves when it starts with one.
 BytePair ChooseAnchor(const std::string& folded) {
     const std::size_t firstBreak = std::min(folded.find_first_of("\r\n"), folded.size());
     return firstBreak == 0 ? BytePair::LineBreak() : BytePair::Rarest(folded, firstBreak);
 }
-
-// A file as a byte reader. The text ends at the size the file had when it was opened: once that
-// many bytes are read no read is made for the end. A file that reports no size (kernel pseudo
-// files), or a read that comes short, is read on until a read gives 0.
-class FileReader : public ByteReader {
-  public:
-    explicit FileReader(platform::InputFile& file) : file_(file), left_(file.Size()) {}
-    std::uint64_t SizeHint() const override { return file_.Size(); }
-    std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
-        if (left_ == 0)
-            return sized_ ? std::optional<std::size_t>(0) : file_.Read(buffer, count);
-        const std::size_t asked = static_cast<std::size_t>(std::min<std::uint64_t>(count, left_));
-        const std::optional<std::size_t> n = file_.Read(buffer, asked);
-        if (!n)
-            return std::nullopt;
-        left_ -= *n;
-        if (*n < asked) {
-            left_ = 0;
-            sized_ = false;
-        }
-        return n;
-    }
-
-  private:
-    platform::InputFile& file_;
-    std::uint64_t left_;             // bytes still to read up to the size
-    bool sized_ = file_.Size() > 0;  // whether the text ends at the size
-};
 
 // Bytes asked for at a time: the whole of a small file, and at least a page for files that
 // report no size.
@@ -200,6 +187,27 @@ class GroupSearch {
 
 }  // namespace
 
+FileReader::FileReader(platform::InputFile& file) : file_(file), left_(file.Size()) {}
+
+std::uint64_t FileReader::SizeHint() const {
+    return file_.Size();
+}
+
+std::optional<std::size_t> FileReader::Read(char* buffer, std::size_t count) {
+    if (left_ == 0)
+        return sized_ ? std::optional<std::size_t>(0) : file_.Read(buffer, count);
+    const std::size_t asked = static_cast<std::size_t>(std::min<std::uint64_t>(count, left_));
+    const std::optional<std::size_t> n = file_.Read(buffer, asked);
+    if (!n)
+        return std::nullopt;
+    left_ -= *n;
+    if (*n < asked) {
+        left_ = 0;
+        sized_ = false;
+    }
+    return n;
+}
+
 ContentPattern::ContentPattern(const PreparedKeyword& keyword)
     : form_(keyword.form),
       unit_(keyword.unit),
@@ -211,6 +219,10 @@ ContentPattern::ContentPattern(const PreparedKeyword& keyword)
         canOccur_ = keyword.representable && !folded_.empty() && folded_.size() % 2 == 0;
         hasLineBreak_ = false;
         anchor_ = BytePair::Rarest(folded_, folded_.size());
+        if (canOccur_ && folded_.size() > kOnePassLength)
+            borders_ = Borders(folded_.size() / 2, [&](std::size_t a, std::size_t b) {
+                return folded_.compare(2 * a, 2, folded_, 2 * b, 2) == 0;
+            });
         return;
     }
     folded_ = FoldCase(keyword.bytes, *leadBytes_);
@@ -220,14 +232,8 @@ ContentPattern::ContentPattern(const PreparedKeyword& keyword)
     anchor_ = ChooseAnchor(folded_);
     if (hasLineBreak_ || ShiftJisFolding() || folded_.size() <= kOnePassLength)
         return;
-    borders_.assign(folded_.size(), 0);
-    for (std::size_t i = 1, border = 0; i < folded_.size(); ++i) {
-        while (border > 0 && folded_[i] != folded_[border])
-            border = borders_[border - 1];
-        if (folded_[i] == folded_[border])
-            ++border;
-        borders_[i] = border;
-    }
+    borders_ = Borders(folded_.size(),
+                       [&](std::size_t a, std::size_t b) { return folded_[a] == folded_[b]; });
 }
 
 std::size_t ContentPattern::FindInOnePass(const BufferedText& text, std::size_t from,
@@ -241,6 +247,28 @@ std::size_t ContentPattern::FindInOnePass(const BufferedText& text, std::size_t 
             matched = borders_[matched - 1];
         if (folded_[matched] == c && ++matched == folded_.size())
             return i + 1 - folded_.size();
+    }
+    return std::string::npos;
+}
+
+std::size_t ContentPattern::FindUnitsInOnePass(const BufferedText& text, std::size_t from,
+                                               std::size_t to) const {
+    // Matches start at even file offsets before to and end inside the stretch.
+    const std::size_t units = folded_.size() / 2;
+    const std::size_t lowAt = unit_ == CodeUnit::Utf16Le ? 0 : 1;
+    auto sameUnit = [&](const char* bytes, std::size_t k) {
+        return bytes[1 - lowAt] == folded_[2 * k + 1 - lowAt] &&
+               FoldedLowByte(bytes, unit_) == folded_[2 * k + lowAt];
+    };
+    std::size_t matched = 0;
+    const std::size_t end = to + folded_.size() - 2;  // past the last unit of a match before to
+    for (std::size_t i = from + ((from % 2 == 1) != text.oddStart); i + 2 <= text.size && i < end;
+         i += 2) {
+        const char* bytes = text.bytes + i;
+        while (matched > 0 && !sameUnit(bytes, matched))
+            matched = borders_[matched - 1];
+        if (sameUnit(bytes, matched) && ++matched == units)
+            return i + 2 - folded_.size();
     }
     return std::string::npos;
 }
@@ -274,7 +302,7 @@ std::size_t ContentPattern::FindIn(const BufferedText& text, std::size_t from,
     if (!canOccur_)
         return kNone;
     if (unit_ != CodeUnit::Byte)
-        return FindUnitsIn(text, from, to);
+        return borders_.empty() ? FindUnitsIn(text, from, to) : FindUnitsInOnePass(text, from, to);
     if (!borders_.empty())
         return FindInOnePass(text, from, to);
     const std::size_t span = anchor_.Span();

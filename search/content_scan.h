@@ -68,11 +68,15 @@ class ContentPattern {
     // FindIn for a UTF-16 keyword: whole units at even file offsets, no line-break rules.
     std::size_t FindUnitsIn(const BufferedText& text, std::size_t from, std::size_t to) const;
 
+    // FindUnitsIn for a long UTF-16 keyword: one pass over the stretch's units, as FindInOnePass.
+    std::size_t FindUnitsInOnePass(const BufferedText& text, std::size_t from,
+                                   std::size_t to) const;
+
     std::string folded_;
     std::size_t form_;
     CodeUnit unit_;
-    // For FindInOnePass: the length of the longest proper border of each prefix of folded_
-    // (empty for other patterns).
+    // For the one-pass searches: the length of the longest proper border of each prefix of
+    // folded_, in bytes or in UTF-16 units (empty for other patterns).
     std::vector<std::size_t> borders_;
     const LeadByteTable* leadBytes_;
     bool canOccur_;
@@ -160,6 +164,21 @@ class ByteReader {
     // Reads up to count bytes; gives the number read, 0 at the end, nothing after a read error.
     // May give fewer bytes than asked before the end.
     virtual std::optional<std::size_t> Read(char* buffer, std::size_t count) = 0;
+};
+
+// A file as a byte reader. The text ends at the size the file had when it was opened: once that
+// many bytes are read no read is made for the end. A file that reports no size (kernel pseudo
+// files), or a read that comes short, is read on until a read gives 0.
+class FileReader : public ByteReader {
+  public:
+    explicit FileReader(platform::InputFile& file);
+    std::uint64_t SizeHint() const override;
+    std::optional<std::size_t> Read(char* buffer, std::size_t count) override;
+
+  private:
+    platform::InputFile& file_;
+    std::uint64_t left_;             // bytes still to read up to the size
+    bool sized_ = file_.Size() > 0;  // whether the text ends at the size
 };
 
 // Reads files for the content tests, reusing its buffer from file to file.

@@ -1,17 +1,29 @@
-// Capture of the matching lines: the content scanner reports each match to a recorder that maps
-// it to its line, keeping the hits of the first lines only, so that memory stays bounded on any
-// file; decoding goes hit by hit, so that each hit's place in the decoded text is known.
+// Capture of the matching lines in two reads of the file, neither holding it whole: the content
+// scan reads it once, through a reader that notes where each line starts under each unit's line
+// rule, and a recorder maps each match to its line, keeping the hits of the first lines only; a
+// second read copies out the bytes of the lines kept. So memory stays bounded by the lines listed
+// and a number per line of the file. Decoding goes hit by hit, so that each hit's place in the
+// decoded text is known.
 #include "search/matched_lines.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <limits>
 #include <map>
+#include <memory>
 
 #include "search/text_rules.h"
 
 namespace tanmira {
 
 namespace {
+
+constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
+
+// Texts up to this many pieces of a scan are kept from the scan for the lines' bytes (16 MB with
+// the usual pieces), larger ones read again.
+constexpr std::uint64_t kWholeTextPieces = 64;
 
 // A text already in memory as a byte reader.
 class TextReader : public ByteReader {
@@ -30,61 +42,360 @@ class TextReader : public ByteReader {
     std::size_t at_ = 0;
 };
 
+bool UnitIs(std::string_view text, std::size_t at, CodeUnit unit, char16_t value) {
+    return at + UnitSize(unit) <= text.size() && UnitAt(text.data() + at, unit) == value;
+}
+
+// Whether text opens with the byte-order mark of a UTF-16 unit.
+bool OpensWithMark(std::string_view text, CodeUnit unit) {
+    return unit != CodeUnit::Byte && UnitIs(text, 0, unit, 0xFEFF);
+}
+
+std::size_t IndexOf(CodeUnit unit) {
+    return static_cast<std::size_t>(unit);
+}
+
+// Reads a text through another reader, noting where its lines start under the line rule of each
+// unit wanted, as SplitLines cuts them: the single-byte lines of the text up to its first 0 byte,
+// the UTF-16 lines of the whole text. A line break is looked at once the bytes that settle it are
+// read (a CR, whether an LF follows), or when a match at a later offset asks for it.
+class LineStartReader : public ByteReader {
+  public:
+    // Keeps the whole text while it holds at most wholeLimit bytes.
+    LineStartReader(ByteReader& source, const std::array<bool, 3>& wanted, std::uint64_t wholeLimit)
+        : source_(source), wanted_(wanted), wholeLimit_(wholeLimit) {
+        for (std::vector<std::uint64_t>& starts : starts_)
+            starts.push_back(0);
+    }
+
+    std::uint64_t SizeHint() const override { return source_.SizeHint(); }
+
+    std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
+        const std::optional<std::size_t> n = source_.Read(buffer, count);
+        if (!n)
+            return n;
+        if (end_ == 0) {  // the text kept grows in one step, as far as the size is known
+            whole_ = source_.SizeHint() <= wholeLimit_;
+            tail_.reserve(static_cast<std::size_t>(whole_ ? source_.SizeHint() : count) + 4096);
+        }
+        if (head_.size() < 2)
+            head_.append(buffer, std::min(*n, 2 - head_.size()));
+        const auto* zero = static_cast<const char*>(std::memchr(buffer, 0, *n));
+        if (byteEnd_ == kNone && zero != nullptr)
+            byteEnd_ = end_ + static_cast<std::uint64_t>(zero - buffer);
+        tail_.append(buffer, *n);
+        end_ += *n;
+        // A CR unit and the unit after it span at most 4 bytes.
+        const std::uint64_t settled = *n == 0 ? end_ : end_ - std::min<std::uint64_t>(end_, 3);
+        std::uint64_t keepFrom = end_;
+        for (const CodeUnit unit : {CodeUnit::Byte, CodeUnit::Utf16Le, CodeUnit::Utf16Be}) {
+            if (!wanted_[IndexOf(unit)])
+                continue;
+            LookTo(unit, settled);
+            keepFrom = std::min(keepFrom, looked_[IndexOf(unit)]);
+        }
+        keepFrom -= std::min<std::uint64_t>(keepFrom, 1);  // the byte before, for UTF-16BE
+        whole_ = whole_ && end_ <= wholeLimit_;
+        if (whole_)
+            return n;
+        tail_.erase(0, static_cast<std::size_t>(keepFrom - tailStart_));
+        tailStart_ = keepFrom;
+        return n;
+    }
+
+    // Notes the line starts under unit up to offset, which the bytes read so far settle.
+    void LookTo(CodeUnit unit, std::uint64_t offset) {
+        std::uint64_t& looked = looked_[IndexOf(unit)];
+        if (offset <= looked)
+            return;
+        std::vector<std::uint64_t>& starts = starts_[IndexOf(unit)];
+        const std::size_t before = starts.size();
+        std::size_t middle = before;
+        // The LF bytes, then the CR bytes: each pass notes its starts in order, merged after.
+        for (const char value : {'\n', '\r'}) {
+            const char* last = tail_.data() + (offset - tailStart_);
+            for (const char* p = tail_.data() + (looked - tailStart_); p < last; ++p) {
+                p = static_cast<const char*>(
+                    std::memchr(p, value, static_cast<std::size_t>(last - p)));
+                if (p == nullptr)
+                    break;
+                const std::uint64_t at = tailStart_ + static_cast<std::uint64_t>(p - tail_.data());
+                if (const std::uint64_t start = StartAfter(unit, at, value))
+                    starts.push_back(start);
+            }
+            middle = value == '\n' ? starts.size() : middle;
+        }
+        std::inplace_merge(starts.begin() + static_cast<std::ptrdiff_t>(before),
+                           starts.begin() + static_cast<std::ptrdiff_t>(middle), starts.end());
+        looked = offset;
+    }
+
+    // The line starts under unit up to the offset looked to, the first line's 0 first.
+    const std::vector<std::uint64_t>& Starts(CodeUnit unit) const { return starts_[IndexOf(unit)]; }
+
+    // Where the lines under unit end, once the text is read: the first 0 byte for single bytes.
+    std::uint64_t TextEnd(CodeUnit unit) const {
+        return unit == CodeUnit::Byte ? std::min(byteEnd_, end_) : end_;
+    }
+
+    // The text's first two bytes (fewer in a shorter text).
+    const std::string& Head() const { return head_; }
+
+    // The whole text read, when it is small enough to be kept; nothing otherwise.
+    std::optional<std::string_view> Whole() const {
+        return whole_ ? std::optional<std::string_view>(tail_) : std::nullopt;
+    }
+
+  private:
+    // The byte at offset, or -1 past the bytes read.
+    int ByteAt(std::uint64_t offset) const {
+        return offset < end_ ? static_cast<unsigned char>(tail_[offset - tailStart_]) : -1;
+    }
+
+    // The start of the line after the line break that a CR or LF byte at offset makes under
+    // unit, or 0 when it makes none (a CR before an LF, a byte of another character, past the
+    // single-byte text).
+    std::uint64_t StartAfter(CodeUnit unit, std::uint64_t at, char value) const {
+        const bool cr = value == '\r';
+        switch (unit) {
+            case CodeUnit::Byte:
+                return at < byteEnd_ && !(cr && ByteAt(at + 1) == '\n') ? at + 1 : 0;
+            case CodeUnit::Utf16Le:  // the value byte at an even offset, 0 after it
+                return at % 2 == 0 && ByteAt(at + 1) == 0 &&
+                               !(cr && ByteAt(at + 2) == '\n' && ByteAt(at + 3) == 0)
+                           ? at + 2
+                           : 0;
+            case CodeUnit::Utf16Be:  // the value byte at an odd offset, 0 before it
+                return at % 2 == 1 && ByteAt(at - 1) == 0 &&
+                               !(cr && ByteAt(at + 1) == 0 && ByteAt(at + 2) == '\n')
+                           ? at + 1
+                           : 0;
+        }
+        return 0;
+    }
+
+    ByteReader& source_;
+    std::array<bool, 3> wanted_;  // per unit
+    std::array<std::vector<std::uint64_t>, 3> starts_;
+    std::string tail_;                       // the bytes read from tailStart_ on
+    std::uint64_t tailStart_ = 0;            // the byte before the least looked_, or 0
+    std::array<std::uint64_t, 3> looked_{};  // per unit: the breaks before it are noted
+    std::uint64_t end_ = 0;                  // bytes read
+    std::uint64_t byteEnd_ = kNone;          // the first 0 byte
+    std::string head_;
+    std::uint64_t wholeLimit_;
+    bool whole_ = true;  // whether tail_ holds every byte read
+};
+
 struct RecordedHit {
-    std::size_t at = 0;  // in the line
+    std::uint64_t offset = 0;  // in the file
     std::size_t form = 0;
 };
 
-// Maps each match to its line; keeps the hits of the first maxLines matching lines and counts
-// the others. The scan reports matches of different forms out of order, so the last kept line
-// is dropped whenever a match on an earlier line makes one too many.
-class LineRecorder : public MatchSink {
+// Maps each match in one line structure to its line; keeps the hits of the first maxLines matching
+// lines and counts the others. The scan reports matches of different forms out of order, so the
+// last kept line is dropped whenever a match on an earlier line makes one too many.
+class LineRecorder {
   public:
-    LineRecorder(const std::vector<std::uint64_t>& starts, std::size_t maxLines)
-        : starts_(starts),
-          matched_(starts.size(), false),
-          maxLines_(maxLines),
-          cutoff_(maxLines == 0 ? 0 : std::numeric_limits<std::size_t>::max()) {}
+    LineRecorder(LineStartReader& lines, CodeUnit unit, std::size_t maxLines)
+        : lines_(lines), unit_(unit), maxLines_(maxLines), cutoff_(maxLines == 0 ? 0 : kNone) {}
 
-    Next Take(const ContentMatch& match) override {
-        if (starts_.empty())
-            return Next::Stop;
-        const auto after = std::upper_bound(starts_.begin(), starts_.end(), match.offset);
-        const auto line = static_cast<std::size_t>(after - starts_.begin()) - 1;
+    void Take(std::uint64_t offset, std::size_t form) {
+        first_ = std::min(first_, offset);
+        lines_.LookTo(unit_, offset);
+        // Matches come mostly in order, on the last lines noted: look back from the end in
+        // growing steps, then search the last step.
+        const std::vector<std::uint64_t>& starts = lines_.Starts(unit_);
+        auto high = starts.end();
+        std::ptrdiff_t step = 1;
+        for (; high - starts.begin() > step && *(high - step) > offset; step *= 2)
+            high -= step;
+        const auto low = high - std::min(step, high - starts.begin());
+        const auto line =
+            static_cast<std::uint64_t>(std::upper_bound(low, high, offset) - starts.begin() - 1);
+        if (line >= matched_.size())
+            matched_.resize(line + 1, false);
         if (!matched_[line]) {
             matched_[line] = true;
             ++total_;
         }
         if (line >= cutoff_)
-            return Next::More;
+            return;
         std::vector<RecordedHit>& hits = kept_[line];
         if (hits.size() < kMaxHitsPerLine)
-            hits.push_back({static_cast<std::size_t>(match.offset - starts_[line]), match.form});
+            hits.push_back({offset, form});
         if (kept_.size() > maxLines_) {
             cutoff_ = std::prev(kept_.end())->first;
             kept_.erase(std::prev(kept_.end()));
         }
+    }
+
+    CodeUnit Unit() const { return unit_; }
+    const std::map<std::uint64_t, std::vector<RecordedHit>>& Kept() const { return kept_; }
+    std::uint64_t Total() const { return total_; }
+    std::uint64_t First() const { return first_; }
+
+  private:
+    LineStartReader& lines_;
+    CodeUnit unit_;
+    std::vector<bool> matched_;  // per line up to the last matched
+    std::size_t maxLines_;
+    std::uint64_t cutoff_;  // lines from here on are only counted
+    std::map<std::uint64_t, std::vector<RecordedHit>> kept_;
+    std::uint64_t total_ = 0;
+    std::uint64_t first_ = kNone;
+};
+
+// Sends each match to the recorder of its form's units.
+class FormRecorder : public MatchSink {
+  public:
+    FormRecorder(LineStartReader& lines, const std::vector<CodeUnit>& units, std::size_t maxLines)
+        : units_(units) {
+        for (const CodeUnit unit : units)
+            if (!recorders_[IndexOf(unit)])
+                recorders_[IndexOf(unit)].emplace(lines, unit, maxLines);
+    }
+
+    Next Take(const ContentMatch& match) override {
+        recorders_[IndexOf(units_[match.form])]->Take(match.offset, match.form);
         return Next::More;
     }
 
-    const std::map<std::size_t, std::vector<RecordedHit>>& Kept() const { return kept_; }
-    std::uint64_t Total() const { return total_; }
+    // The recorder whose units the file is read in: that of the earliest match; null without one.
+    const LineRecorder* Chosen() const {
+        const LineRecorder* chosen = nullptr;
+        for (const std::optional<LineRecorder>& recorder : recorders_) {
+            if (recorder && recorder->First() != kNone &&
+                (chosen == nullptr || recorder->First() < chosen->First()))
+                chosen = &*recorder;
+        }
+        return chosen;
+    }
 
   private:
-    const std::vector<std::uint64_t>& starts_;
-    std::vector<bool> matched_;
-    std::size_t maxLines_;
-    std::size_t cutoff_;  // lines from here on are only counted
-    std::map<std::size_t, std::vector<RecordedHit>> kept_;
-    std::uint64_t total_ = 0;
+    const std::vector<CodeUnit>& units_;                    // per form
+    std::array<std::optional<LineRecorder>, 3> recorders_;  // per unit
 };
 
-// The text a file's content tests see: its bytes up to the first 0 byte.
-std::optional<std::string> ReadText(const std::string& path) {
-    std::optional<std::string> text = platform::ReadWholeFile(path);
-    if (text)
-        text->resize(std::min(text->size(), text->find('\0')));
-    return text;
+// Copies the bytes of sorted, disjoint ranges [begin, end) of a text out of reader; false when a
+// read fails.
+bool CopyRanges(ByteReader& reader,
+                const std::vector<std::pair<std::uint64_t, std::uint64_t>>& ranges,
+                std::vector<std::string>& out) {
+    out.assign(ranges.size(), std::string());
+    // As much as the reader holds, up to a scan's piece: a fresh large buffer for every file
+    // would cost more than the copying.
+    std::string piece(static_cast<std::size_t>(std::clamp<std::uint64_t>(
+                          reader.SizeHint() + 1, 4096, ContentScanner::kPieceSize)),
+                      '\0');
+    std::size_t next = 0;  // the first range not copied whole
+    for (std::uint64_t at = 0; next < ranges.size();) {
+        const std::optional<std::size_t> n = reader.Read(piece.data(), piece.size());
+        if (!n)
+            return false;
+        if (*n == 0)
+            return true;
+        const std::uint64_t end = at + *n;
+        for (std::size_t r = next; r < ranges.size() && ranges[r].first < end; ++r) {
+            const std::uint64_t from = std::max(ranges[r].first, at);
+            const std::uint64_t to = std::min(ranges[r].second, end);
+            if (from < to)
+                out[r].append(piece.data() + (from - at), static_cast<std::size_t>(to - from));
+            if (ranges[r].second <= end && r == next)
+                ++next;
+        }
+        at = end;
+    }
+    return true;
+}
+
+// The matching lines of a text: scanned from first, the lines kept copied from the text kept or,
+// for a large text, from the reader that openAgain gives (the same text read anew; null when it
+// cannot be opened).
+template <typename OpenAgain>
+MatchedLines MatchLines(ByteReader& first, OpenAgain openAgain, const KeywordForms& forms,
+                        KeywordEncoding encoding, std::size_t maxLines,
+                        std::size_t pieceSize = ContentScanner::kPieceSize) {
+    const std::vector<ContentPattern> patterns(forms.begin(), forms.end());
+    ScanQuery query;
+    std::vector<const ContentPattern*> group;
+    for (const ContentPattern& pattern : patterns)
+        group.push_back(&pattern);
+    query.AddGroup(group);
+
+    const EncodingEntry& entry = EntryOf(encoding);
+    std::vector<CodeUnit> units;
+    std::vector<std::size_t> lengths(entry.forms.size(), 0);  // per form, its match's bytes
+    std::array<bool, 3> wanted{};
+    for (const KeywordForm& form : entry.forms) {
+        units.push_back(form.unit);
+        wanted[IndexOf(form.unit)] = true;
+    }
+    for (const ContentPattern& pattern : patterns)
+        lengths[pattern.Form()] = pattern.Folded().size();
+    LineStartReader lines(first, wanted, kWholeTextPieces * pieceSize);
+    FormRecorder recorder(lines, units, maxLines);
+    if (ContentScanner(pieceSize).Scan(lines, query, recorder) == ScanEnd::Unreadable)
+        return {ScanEnd::Unreadable, {}, 0};
+    // The scan ends at the first 0 byte when only the single-byte lines matter: their last
+    // breaks are settled by the bytes read.
+    for (const CodeUnit unit : units)
+        lines.LookTo(unit, lines.TextEnd(unit));
+
+    MatchedLines result;
+    const LineRecorder* chosen = recorder.Chosen();
+    if (chosen == nullptr)
+        return result;
+    const CodeUnit unit = chosen->Unit();
+    const std::vector<std::uint64_t>& starts = lines.Starts(unit);
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+    for (const auto& [index, recorded] : chosen->Kept()) {
+        const std::uint64_t end =
+            index + 1 < starts.size() ? starts[index + 1] : lines.TextEnd(unit);
+        ranges.emplace_back(starts[index], std::max(starts[index], end));
+    }
+    std::vector<std::string> bytes;
+    if (const std::optional<std::string_view> whole = lines.Whole()) {
+        for (const auto& [begin, end] : ranges)
+            bytes.emplace_back(whole->substr(static_cast<std::size_t>(begin),
+                                             static_cast<std::size_t>(end - begin)));
+    } else {
+        const std::unique_ptr<ByteReader> again = openAgain();
+        if (!again || !CopyRanges(*again, ranges, bytes))
+            return {ScanEnd::Unreadable, {}, 0};
+    }
+
+    const std::size_t size = UnitSize(unit);
+    auto line = bytes.begin();
+    auto range = ranges.begin();
+    for (const auto& [index, recorded] : chosen->Kept()) {
+        std::string& text = *line++;
+        std::uint64_t start = (range++)->first;
+        // The line break that ends the line: an LF, a CR, or both.
+        for (const char16_t value : {u'\n', u'\r'}) {
+            if (text.size() >= size && UnitIs(text, text.size() - size, unit, value))
+                text.resize(text.size() - size);
+        }
+        std::vector<RecordedHit> hits = recorded;
+        std::stable_sort(hits.begin(), hits.end(), [](const RecordedHit& a, const RecordedHit& b) {
+            return a.offset < b.offset;
+        });
+        // The byte-order mark that opens a UTF-16 text is no part of its first line.
+        if (start == 0 && OpensWithMark(lines.Head(), unit) && hits.front().offset >= 2) {
+            text.erase(0, 2);
+            start = 2;
+        }
+        TextLine shown{index + 1, start, std::move(text), entry.forms[hits.front().form].text, {}};
+        for (const RecordedHit& hit : hits) {
+            // A file that changed between the reads may hold less.
+            const auto at = static_cast<std::size_t>(
+                std::min<std::uint64_t>(hit.offset - start, shown.bytes.size()));
+            shown.hits.push_back({at, std::min(lengths[hit.form], shown.bytes.size() - at)});
+        }
+        result.lines.push_back(std::move(shown));
+    }
+    result.more = chosen->Total() - result.lines.size();
+    return result;
 }
 
 std::uint64_t OffsetIn(std::string_view text, std::string_view line) {
@@ -127,65 +438,79 @@ std::size_t CharCount(std::string_view utf8) {
 }
 
 MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
-                              KeywordEncoding encoding, std::size_t maxLines) {
-    const std::vector<ContentPattern> patterns(forms.begin(), forms.end());
-    ScanQuery query;
-    std::vector<const ContentPattern*> group;
-    for (const ContentPattern& pattern : patterns)
-        group.push_back(&pattern);
-    query.AddGroup(group);
-
-    const std::vector<std::string_view> split = SplitLines(text);
-    std::vector<std::uint64_t> starts;
-    starts.reserve(split.size());
-    for (std::string_view line : split)
-        starts.push_back(OffsetIn(text, line));
-
-    LineRecorder recorder(starts, maxLines);
-    TextReader reader(text);
-    ContentScanner().Scan(reader, query, recorder);
-
-    const EncodingEntry& entry = EntryOf(encoding);
-    MatchedLines result;
-    for (const auto& [index, recorded] : recorder.Kept()) {
-        TextLine line{index + 1, starts[index], std::string(split[index]), {}, {}};
-        std::vector<RecordedHit> hits = recorded;
-        std::stable_sort(hits.begin(), hits.end(),
-                         [](const RecordedHit& a, const RecordedHit& b) { return a.at < b.at; });
-        line.codePage = entry.forms[hits.front().form].text;
-        for (const RecordedHit& hit : hits) {
-            const auto pattern = std::find_if(patterns.begin(), patterns.end(),
-                                              [&](const auto& p) { return p.Form() == hit.form; });
-            const std::size_t length =
-                std::min(pattern->Folded().size(), line.bytes.size() - hit.at);
-            line.hits.push_back({hit.at, length});
-        }
-        result.lines.push_back(std::move(line));
-    }
-    result.more = recorder.Total() - result.lines.size();
-    return result;
+                              KeywordEncoding encoding, std::size_t maxLines,
+                              std::size_t pieceSize) {
+    TextReader first(text);
+    const auto again = [&] { return std::make_unique<TextReader>(text); };
+    return MatchLines(first, again, forms, encoding, maxLines, pieceSize);
 }
 
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines) {
-    const std::optional<std::string> text = ReadText(path);
-    if (!text)
+    // A file with its reader.
+    struct OpenFile : ByteReader {
+        explicit OpenFile(const std::string& path) : file(path), reader(file) {}
+        std::uint64_t SizeHint() const override { return reader.SizeHint(); }
+        std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
+            return reader.Read(buffer, count);
+        }
+        platform::InputFile file;
+        FileReader reader;
+    };
+    OpenFile first(path);
+    if (!first.file.IsOpen())
         return {ScanEnd::Unreadable, {}, 0};
-    return FindMatchedLines(*text, forms, encoding, maxLines);
+    const auto again = [&]() -> std::unique_ptr<ByteReader> {
+        auto file = std::make_unique<OpenFile>(path);
+        return file->file.IsOpen() ? std::move(file) : nullptr;
+    };
+    return MatchLines(first, again, forms, encoding, maxLines);
 }
 
 std::optional<std::vector<TextLine>> LeadingLines(const std::string& path, KeywordEncoding encoding,
                                                   std::size_t count) {
-    const std::optional<std::string> text = ReadText(path);
-    if (!text)
+    platform::InputFile input(path);
+    if (!input.IsOpen())
         return std::nullopt;
-    std::vector<std::string_view> split = SplitLines(*text);
-    split.resize(std::min(split.size(), count));
+    // The file's first bytes, read in growing pieces only as far as the lines shown need.
+    FileReader reader(input);
+    std::string file;
+    bool ended = false;
+    const auto readMore = [&] {
+        const std::size_t at = file.size();
+        const std::size_t piece = std::max<std::size_t>(at, 64 * 1024);
+        file.resize(at + piece);
+        const std::optional<std::size_t> n = reader.Read(file.data() + at, piece);
+        file.resize(at + n.value_or(0));
+        ended = n == 0u;
+        return n.has_value();
+    };
+    if (!readMore())
+        return std::nullopt;
 
     using platform::CodePage;
     const std::vector<KeywordForm>& forms = EntryOf(encoding).forms;
-    CodePage page = forms.front().text;
-    if (forms.size() > 1) {
+    // UTF-16 when the encoding searches the form whose mark opens the text, or only UTF-16.
+    const auto marked = std::find_if(forms.begin(), forms.end(), [&](const KeywordForm& form) {
+        return OpensWithMark(file, form.unit);
+    });
+    const KeywordForm& form = marked != forms.end() ? *marked : forms.front();
+    const std::size_t skip = OpensWithMark(file, form.unit) ? 2 : 0;
+    // The text shown: after the mark; for single bytes, up to the first 0 byte.
+    const auto text = [&] {
+        const std::string_view all = std::string_view(file).substr(skip);
+        return form.unit == CodeUnit::Byte ? all.substr(0, all.find('\0')) : all;
+    };
+    // Enough once the text ends before the bytes read do, or a line follows the lines shown.
+    while (!ended && text().size() == file.size() - skip &&
+           SplitLines(text(), form.unit, count + 1).size() <= count) {
+        if (!readMore())
+            return std::nullopt;
+    }
+    const std::vector<std::string_view> split = SplitLines(text(), form.unit, count);
+
+    CodePage page = form.text;
+    if (form.unit == CodeUnit::Byte && forms.size() > 1) {
         std::string joined;
         for (std::string_view line : split)
             joined.append(line).push_back('\n');
@@ -198,7 +523,7 @@ std::optional<std::vector<TextLine>> LeadingLines(const std::string& path, Keywo
     }
     std::vector<TextLine> lines;
     for (std::size_t i = 0; i < split.size(); ++i)
-        lines.push_back({i + 1, OffsetIn(*text, split[i]), std::string(split[i]), page, {}});
+        lines.push_back({i + 1, OffsetIn(file, split[i]), std::string(split[i]), page, {}});
     return lines;
 }
 

@@ -45,20 +45,28 @@ struct MatchedLines {
     std::uint64_t more = 0;       // matching lines past the limit
 };
 
-// The matching lines of text (a file's bytes up to its first 0 byte) for the forms of a content
-// keyword of encoding: a line matches when a match of any form starts in it, as the content
-// test finds them. Each line is decoded from the code page of the form of its first hit.
+// The matching lines of text (a file's bytes) for the forms of a content keyword of encoding: a
+// line matches when a match of any form starts in it, as the content test finds them. Each line is
+// decoded from the code page of the form of its first hit. The lines are those of the units of
+// the earliest match in the file: of the text up to its first 0 byte for a single-byte form, of
+// the whole text in UTF-16 units (a leading byte-order mark dropped) for a UTF-16 form; matches of
+// forms in other units are not listed.
+// The text is read in pieces of at most pieceSize bytes, as a file is; a text longer than 64 pieces
+// is read again for the bytes of its lines, as a large file is.
 MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
-                              KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines);
+                              KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines,
+                              std::size_t pieceSize = ContentScanner::kPieceSize);
 
-// The same for the file at path, read again now.
+// The same for the file at path, read again now, in pieces: a file of more than 64 pieces is
+// read a second time for the bytes of its lines instead of being held whole.
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines);
 
 // The first count lines of the file at path, for a view without a keyword: decoded in the
 // encoding's code page; under an encoding of several forms, in the first of UTF-8, Shift_JIS and
-// EUC-JP in which those lines decode without error (UTF-8 when none does). Nothing when the file
-// cannot be read.
+// EUC-JP in which those lines decode without error (UTF-8 when none does). In UTF-16 units when
+// the encoding searches only UTF-16, or the UTF-16 form whose byte-order mark opens the file.
+// Nothing when the file cannot be read.
 std::optional<std::vector<TextLine>> LeadingLines(const std::string& path, KeywordEncoding encoding,
                                                   std::size_t count = 200);
 

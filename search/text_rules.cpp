@@ -105,7 +105,8 @@ std::string DecimalText(std::int32_t n) {
     return std::to_string(n);
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text, CodeUnit unit) {
+std::vector<std::string_view> SplitLines(std::string_view text, CodeUnit unit,
+                                         std::size_t maxLines) {
     const std::size_t size = UnitSize(unit);
     // Whether a whole unit starts at at and has the value c.
     auto unitIs = [&](std::size_t at, char16_t c) {
@@ -125,7 +126,7 @@ std::vector<std::string_view> SplitLines(std::string_view text, CodeUnit unit) {
     };
     std::vector<std::string_view> lines;
     std::size_t start = 0;
-    while (start < text.size()) {
+    while (start < text.size() && lines.size() < maxLines) {
         const std::size_t end = lineEnd(start);
         lines.push_back(text.substr(start, end - start));
         start = end;

@@ -86,7 +86,9 @@ std::string DecimalText(std::int32_t n);
 // The lines of text, taken as code units of unit counted from its first byte: each CR LF, lone CR
 // and lone LF unit ends one (in UTF-16LE the bytes 0D 00 0A 00, 0D 00 and 0A 00). A last line
 // without a line break counts (a last odd byte of a UTF-16 text included); no empty line follows
-// a final line break. The lines are the raw bytes, in the text's own units.
-std::vector<std::string_view> SplitLines(std::string_view text, CodeUnit unit = CodeUnit::Byte);
+// a final line break. The lines are the raw bytes, in the text's own units; at most maxLines of
+// them, the first.
+std::vector<std::string_view> SplitLines(std::string_view text, CodeUnit unit = CodeUnit::Byte,
+                                         std::size_t maxLines = SIZE_MAX);
 
 }  // namespace tanmira

@@ -3,11 +3,17 @@
 
 #include <nlohmann/json.hpp>
 
+#include <atomic>
+#include <condition_variable>
 #include <limits>
+#include <mutex>
+#include <optional>
 #include <sstream>
+#include <thread>
 
 #include "platform/platform.h"
 #include "search/matched_lines.h"
+#include "search/read_ahead.h"
 #include "search/text_rules.h"
 
 namespace tanmira::cli {
@@ -31,6 +37,17 @@ const char* EncodingName(platform::CodePage page) {
             break;
     }
     return "utf-8";
+}
+
+// The columns text takes on a terminal: two for a character of three or more UTF-8 bytes (the
+// Japanese ones), one for any other.
+std::size_t Columns(const std::string& text) {
+    std::size_t columns = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        columns += byte < 0x80 || (byte >= 0xC0 && byte < 0xE0) ? 1 : byte >= 0xE0 ? 2 : 0;
+    }
+    return columns;
 }
 
 bool ValidUtf8(const std::string& text) {
@@ -61,21 +78,26 @@ void CliEvents::SetResultLines(const std::vector<ResultLine>& /*lines*/) {
 }
 
 void CliEvents::SetProgressText(const std::string& text) {
-    if (progress_ == nullptr)
+    if (!showProgress_)
         return;
     const auto now = std::chrono::steady_clock::now();
     if (shown_ && now - painted_ < kRepaint)
         return;
     painted_ = now;
     shown_ = true;
-    *progress_ << "\r\x1b[K" << text << std::flush;
+    const std::size_t columns = Columns(text);
+    const std::size_t over = shownColumns_ > columns ? shownColumns_ - columns : 0;
+    platform::WriteStandard(platform::StandardStream::Error, "\r" + text + std::string(over, ' '));
+    shownColumns_ = columns;
 }
 
 void CliEvents::EraseProgress() {
     if (!shown_)
         return;
     shown_ = false;
-    *progress_ << "\r\x1b[K" << std::flush;
+    platform::WriteStandard(platform::StandardStream::Error,
+                            "\r" + std::string(shownColumns_, ' ') + "\r");
+    shownColumns_ = 0;
 }
 
 std::string JsonLine(const std::string& path, std::uint64_t line, std::size_t column,
@@ -92,39 +114,72 @@ std::string JsonLine(const std::string& path, std::uint64_t line, std::size_t co
     return object.dump();
 }
 
+namespace {
+
+// What options ask to print of the hit file at path: its lines, their count or JSON objects.
+std::string FileOutput(const CliOptions& options, const SearchState& state,
+                       const std::string& path) {
+    std::ostringstream out;
+    // Counting keeps no line: every matching line is one more.
+    const bool count = options.output == OutputMode::Count;
+    const MatchedLines found =
+        ReadMatchedLines(path, state.ContentKeyword, state.ContentEncoding,
+                         count ? 0 : std::numeric_limits<std::size_t>::max());
+    if (count) {
+        out << path << ':' << found.more << '\n';
+        return out.str();
+    }
+    for (const TextLine& line : found.lines) {
+        const DecodedLine decoded = DecodeLine(line);
+        if (options.output == OutputMode::Json)
+            out << JsonLine(path, line.number, decoded.firstHitColumn, decoded.text,
+                            EncodingName(line.codePage))
+                << '\n';
+        else
+            out << path << ':' << line.number << ':' << decoded.firstHitColumn << ':'
+                << decoded.text << '\n';
+    }
+    return out.str();
+}
+
+}  // namespace
+
 bool PrintFound(const CliOptions& options, const SearchState& state) {
     const std::vector<std::string>& hits = state.HitList.Lines();
-    const auto write = [](const std::ostringstream& out) {
-        platform::WriteStandard(platform::StandardStream::Output, out.str());
-    };
     if (options.output == OutputMode::Names) {
         std::ostringstream out;
         for (const std::string& hit : options.nullSeparated ? hits : std::vector<std::string>{})
             out << (options.fullPaths ? hit : FileNamePart(hit)) << '\0';
-        write(out);
+        platform::WriteStandard(platform::StandardStream::Output, out.str());
         return !hits.empty();
     }
-    for (const std::string& path : hits) {
-        std::ostringstream out;  // one file's lines at a time
-        const MatchedLines found =
-            ReadMatchedLines(path, state.ContentKeyword, state.ContentEncoding,
-                             std::numeric_limits<std::size_t>::max());
-        if (options.output == OutputMode::Count) {
-            out << path << ':' << found.lines.size() << '\n';
-            write(out);
-            continue;
+    // The files are read again on as many threads as the run had, and printed in list order,
+    // each as soon as it and the ones before it are ready.
+    std::vector<std::optional<std::string>> outputs(hits.size());
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::atomic<std::size_t> next = 0;
+    const auto work = [&] {
+        for (std::size_t i; (i = next++) < hits.size();) {
+            std::string output = FileOutput(options, state, hits[i]);
+            const std::lock_guard lock(mutex);
+            outputs[i] = std::move(output);
+            ready.notify_one();
         }
-        for (const TextLine& line : found.lines) {
-            const DecodedLine decoded = DecodeLine(line);
-            if (options.output == OutputMode::Json)
-                out << JsonLine(path, line.number, decoded.firstHitColumn, decoded.text,
-                                EncodingName(line.codePage))
-                    << '\n';
-            else
-                out << path << ':' << line.number << ':' << decoded.firstHitColumn << ':'
-                    << decoded.text << '\n';
+    };
+    std::vector<std::jthread> workers;
+    const std::size_t threads = std::min(hits.size(), ReadAheadWorkers(options.threads) + 1);
+    for (std::size_t k = 0; k < threads; ++k)
+        workers.emplace_back(work);
+    for (std::optional<std::string>& output : outputs) {
+        std::string text;
+        {
+            std::unique_lock lock(mutex);
+            ready.wait(lock, [&] { return output.has_value(); });
+            text = std::move(*output);
+            output.reset();
         }
-        write(out);
+        platform::WriteStandard(platform::StandardStream::Output, text);
     }
     return !hits.empty();
 }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <chrono>
-#include <ostream>
+#include <cstddef>
 
 #include "app/cli/cli_options.h"
 #include "search/search_run.h"
@@ -17,12 +17,17 @@ LiveControls LiveControlsOf(const CliOptions& options);
 
 // Prints the files found to standard output when the run shows its results and printNames: each
 // name's exact bytes (the full path or the file name) followed by a line break (the result lines
-// cannot be printed instead: they split a name that holds a line break). Shows the run's progress
-// on one line of progress (a terminal), repainted at most 10 times a second.
+// cannot be printed instead: they split a name that holds a line break). With showProgress, shows
+// the run's progress on one line of standard error (a terminal), repainted at most 10 times a
+// second by a carriage return and spaces over what was shown before, which every terminal and
+// console understands (escape sequences are printed as they are by some consoles).
 class CliEvents : public SearchEvents {
   public:
-    CliEvents(const SearchState& state, bool fullPaths, bool printNames, std::ostream* progress)
-        : state_(state), fullPaths_(fullPaths), printNames_(printNames), progress_(progress) {}
+    CliEvents(const SearchState& state, bool fullPaths, bool printNames, bool showProgress)
+        : state_(state),
+          fullPaths_(fullPaths),
+          printNames_(printNames),
+          showProgress_(showProgress) {}
     ~CliEvents() override { EraseProgress(); }
     void SetResultLines(const std::vector<ResultLine>& lines) override;
     void SetProgressText(const std::string& text) override;
@@ -34,7 +39,8 @@ class CliEvents : public SearchEvents {
     const SearchState& state_;
     bool fullPaths_;
     bool printNames_;
-    std::ostream* progress_;
+    bool showProgress_;
+    std::size_t shownColumns_ = 0;  // of the progress line on the terminal
     bool shown_ = false;
     std::chrono::steady_clock::time_point painted_{};
 };

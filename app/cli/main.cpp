@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <optional>
 
 #include "app/cli/cli_window.h"
@@ -67,7 +66,7 @@ int main(int argc, char** argv) {
     SearchState state;
     const bool printNames = options->output == cli::OutputMode::Names && !options->nullSeparated;
     cli::CliEvents events(state, options->fullPaths, printNames,
-                          platform::StandardErrorIsTerminal() ? &std::cerr : nullptr);
+                          platform::StandardErrorIsTerminal());
     std::optional<std::string> report;
     try {
         CheckContentKeywords(cli::RequestOf(*options));

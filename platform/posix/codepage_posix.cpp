@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "platform/platform.h"
+#include "platform/wide_text.h"
 
 namespace tanmira::platform {
 
@@ -83,7 +84,9 @@ std::optional<std::string> ConvertCodePage(const std::string& text, CodePage fro
 
 std::string DecodeToUtf8(std::string_view text, CodePage from) {
     static constexpr char kReplacement[] = "\xEF\xBF\xBD";
-    // Every code page here reads ASCII as ASCII: the common case needs no converter.
+    if (from == CodePage::Utf16Le || from == CodePage::Utf16Be)
+        return Utf16BytesToUtf8(text, from == CodePage::Utf16Be);
+    // Every other code page here reads ASCII as ASCII: the common case needs no converter.
     if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
         return std::string(text);
     IconvHandle cd("UTF-8", IconvName(from));

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "platform/wide_text.h"
 
 namespace tanmira::platform {
 
@@ -123,6 +124,8 @@ std::optional<std::string> ConvertCodePage(const std::string& text, CodePage fro
 }
 
 std::string DecodeToUtf8(std::string_view text, CodePage from) {
+    if (IsUtf16(from))
+        return Utf16BytesToUtf8(text, HighByteFirst(from));
     const UINT page = WindowsCodePage(from);
     std::string out;
     // Whole runs that decode are converted at once; elsewhere one character of up to 4 bytes

@@ -26,11 +26,12 @@ std::string Quote(const std::string& arg) {
     return quoted + "'";
 }
 
-// Runs tanmira-cli, as an unprivileged user when asUnprivileged (root reads every file); out is
-// what reaches the pipe after the shell redirections.
+// Runs tanmira-cli (or program), as an unprivileged user when asUnprivileged (root reads every
+// file); out is what reaches the pipe after the shell redirections.
 Outcome RunCli(const std::vector<std::string>& args, bool asUnprivileged = false,
-               const std::string& redirections = "2>/dev/null") {
-    std::string command = Quote(TANMIRA_CLI_PATH);
+               const std::string& redirections = "2>/dev/null",
+               const std::string& program = TANMIRA_CLI_PATH) {
+    std::string command = Quote(program);
     if (asUnprivileged && geteuid() == 0)
         command = "setpriv --reuid=65534 --regid=65534 --clear-groups " + command;
     for (const std::string& arg : args)
@@ -190,6 +191,23 @@ TEST(TanmiraCli, OutputModesPrintTheMatchingLines) {
     EXPECT_TRUE(names == std::string("a.txt\0b\xff.txt\0", 13) ||
                 names == std::string("b\xff.txt\0a.txt\0", 13))
         << names;
+}
+
+// On a terminal (script's) the progress is painted and erased with carriage returns and spaces:
+// escape sequences would show as they are on a console that does not take them.
+TEST(TanmiraCli, ProgressOnATerminalIsRepaintedWithoutEscapes) {
+    testing::TempTree tree;
+    tree.File("a.txt", "needle");
+    const Outcome outcome = RunCli(
+        {"-qec", Quote(TANMIRA_CLI_PATH) + " --content needle " + Quote(tree.Root()), "/dev/null"},
+        false, "2>&1", "script");
+    EXPECT_EQ(outcome.status, 0);
+    // The last text painted (the file loop's, or the walk's on a slow machine), then as many
+    // spaces.
+    EXPECT_TRUE(outcome.out.find("\r0 / 1\r     \ra.txt") != std::string::npos ||
+                outcome.out.find("\r1\r \ra.txt") != std::string::npos)
+        << outcome.out;
+    EXPECT_EQ(outcome.out.find('\x1b'), std::string::npos) << outcome.out;
 }
 
 TEST(TanmiraCli, HelpAndVersionPrintOnStandardOutputAndExitZero) {

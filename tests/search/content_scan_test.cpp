@@ -75,24 +75,40 @@ TEST(ContentScan, AgreesWithTheLiteralRulesOnGeneratedFiles) {
 
 TEST(ContentScan, LongRepetitiveKeywordsAgreeWithTheLiteralRules) {
     // Keywords past the length searched in one pass, made of few letters so that they overlap
-    // themselves; texts of their pieces, so that near misses abound.
+    // themselves; texts of their pieces, so that near misses abound. In the UTF-16 rounds each
+    // letter is a unit, "L" standing for U+0141 (whose low byte is the letter A, never folded),
+    // and a one-byte prefix puts some texts at odd offsets.
     testing::TempTree tree;
     std::mt19937 rng(20261208);
     int hits = 0;
     for (int round = 0; round < 400; ++round) {
+        const CodeUnit unit = RandomUnit(rng);
+        auto inUnits = [&](const std::string& letters) {
+            if (unit == CodeUnit::Byte)
+                return letters;
+            std::string bytes;
+            for (const char c : letters) {
+                const char low = c == 'L' ? 'A' : c;
+                const char high = c == 'L' ? '\x01' : '\0';
+                bytes +=
+                    unit == CodeUnit::Utf16Le ? std::string{low, high} : std::string{high, low};
+            }
+            return bytes;
+        };
         std::string keyword(33 + rng() % 40, 'a');
         for (char& c : keyword)
-            c = "aAb"[rng() % 3];
-        std::string content;
+            c = "aAbL"[rng() % 4];
+        std::string content = unit != CodeUnit::Byte && rng() % 4 == 0 ? "x" : "";
         while (content.size() < 400) {
             const std::size_t cut = rng() % keyword.size();
-            content += rng() % 16 == 0 ? keyword : keyword.substr(cut);
-            content += "aAb\n"[rng() % 4];
+            content += inUnits(rng() % 16 == 0 ? keyword : keyword.substr(cut));
+            content += inUnits(std::string(1, "aAb\n"[rng() % 4]));
         }
         const std::string path = tree.File("f" + std::to_string(round % 16), content);
-        const PreparedKeyword prepared{keyword, true, false};
+        const PreparedKeyword prepared{inUnits(keyword), true, false, 0, unit};
         const ContentPattern pattern(prepared);
-        const bool expected = LiteralOccurs(path, prepared);
+        const bool expected = unit == CodeUnit::Byte ? LiteralOccurs(path, prepared)
+                                                     : LiteralRuleFindsInText(prepared, content);
         for (std::size_t pieceSize : {std::size_t{1}, std::size_t{7}, std::size_t{100}}) {
             ContentScanner scanner(pieceSize);
             const auto found = scanner.Scan(path, {&pattern});

@@ -3,6 +3,10 @@
 #include "search/matched_lines.h"
 
 #include <gtest/gtest.h>
+#include <array>
+#include <random>
+
+#include "tests/support/temp_tree.h"
 
 namespace tanmira {
 namespace {
@@ -51,6 +55,112 @@ TEST(MatchedLines, EachLineDecodedFromTheFormFoundInIt) {
     }
 }
 
+// UTF-16 lines: split by whole units (break bytes inside a character or at an odd offset are
+// none), the mark dropped, decoded with bad units as U+FFFD, the column in characters.
+TEST(MatchedLines, Utf16LinesAreSplitByUnitsAndDecoded) {
+    const std::string le = In(CodePage::Utf16Le, "\uFEFF\u0A0D\r\n😀x設定\r\r\nb設定\n");
+    const std::string be = In(CodePage::Utf16Be, "a\rb\nVersion 設定");
+    const struct {
+        std::string text;
+        const char* keyword;
+        std::vector<std::uint64_t> numbers;
+        std::vector<std::string> texts;
+        std::vector<std::size_t> columns;
+        const char* hit;
+    } cases[] = {
+        {le, "設定", {2, 4}, {"😀x設定", "b設定"}, {3, 2}, "設定"},
+        {be, "VERSION", {3}, {"Version 設定"}, {1}, "Version"},
+        {be + std::string("\xD8\x00\x00", 3),
+         "設定",
+         {3},
+         {"Version 設定\uFFFD\uFFFD"},
+         {9},
+         "設定"},
+        // A UTF-16 match before a single-byte one: the file is read in UTF-16 units.
+        {In(CodePage::Utf16Le, "設定") + "設定",
+         "設定",
+         {1},
+         {"設定\uA8E8\uE5AD\u9AAE"},
+         {1},
+         "設定"},
+    };
+    for (const auto& c : cases) {
+        const MatchedLines found = FindMatchedLines(
+            c.text, PrepareKeywordForms(c.keyword, KeywordEncoding::All), KeywordEncoding::All);
+        std::vector<std::uint64_t> numbers;
+        std::vector<std::string> texts;
+        std::vector<std::size_t> columns;
+        for (const TextLine& line : found.lines) {
+            const DecodedLine decoded = DecodeLine(line);
+            numbers.push_back(line.number);
+            texts.push_back(decoded.text);
+            columns.push_back(decoded.firstHitColumn);
+            EXPECT_EQ(HitTexts(decoded), std::vector<std::string>{c.hit}) << decoded.text;
+        }
+        EXPECT_EQ(numbers, c.numbers) << c.keyword;
+        EXPECT_EQ(texts, c.texts) << c.keyword;
+        EXPECT_EQ(columns, c.columns) << c.keyword;
+    }
+}
+
+// Read in pieces of any size, the lines found are those of the one line splitter, whatever piece a
+// line break, a CR LF or a unit is cut in: the same numbers and bytes, whether the text is kept
+// from the scan or read again (in small pieces).
+TEST(MatchedLines, AgreeWithTheLineSplitterWhateverPiecesTheTextComesIn) {
+    std::mt19937 rng(20261209);
+    const std::u16string letters = u"aAbB\r\n x\u0A0D\u0D0A";
+    int matching = 0;
+    for (int round = 0; round < 300; ++round) {
+        const CodeUnit unit =
+            std::array{CodeUnit::Byte, CodeUnit::Utf16Le, CodeUnit::Utf16Be}[round % 3];
+        const bool bytes = unit == CodeUnit::Byte;
+        const KeywordEncoding encoding = bytes ? KeywordEncoding::Utf8 : KeywordEncoding::Utf16;
+        KeywordForms forms = PrepareKeywordForms("ab", encoding);
+        std::erase_if(forms, [&](const PreparedKeyword& form) { return form.unit != unit; });
+        const CodePage page = unit == CodeUnit::Utf16Le ? CodePage::Utf16Le : CodePage::Utf16Be;
+        std::string text = !bytes && round % 2 == 0 ? In(page, "\uFEFF") : "";
+        const std::size_t mark = text.size();
+        for (int i = 0; i < 100; ++i) {
+            const char16_t c = letters[rng() % (bytes ? 8 : letters.size())];
+            const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+            text += bytes                       ? std::string{low}
+                    : unit == CodeUnit::Utf16Le ? std::string{low, high}
+                                                : std::string{high, low};
+        }
+        const std::string keyword = FoldCase(forms.front().bytes, unit);
+        std::vector<std::uint64_t> numbers;
+        std::vector<std::string> lines;
+        const std::vector<std::string_view> split =
+            SplitLines(std::string_view(text).substr(mark), unit);
+        for (std::size_t i = 0; i < split.size(); ++i) {
+            const std::string folded = FoldCase(split[i], unit);
+            for (std::size_t at = folded.find(keyword); at != std::string::npos;
+                 at = folded.find(keyword, at + 1)) {
+                if (at % UnitSize(unit) == 0) {
+                    numbers.push_back(i + 1);
+                    ++matching;
+                    lines.emplace_back(split[i]);
+                    break;
+                }
+            }
+        }
+        for (const std::size_t pieceSize : {1, 2, 3, 5, 4096}) {
+            const MatchedLines found = FindMatchedLines(text, forms, encoding, SIZE_MAX, pieceSize);
+            std::vector<std::uint64_t> foundNumbers;
+            std::vector<std::string> foundLines;
+            for (const TextLine& line : found.lines) {
+                foundNumbers.push_back(line.number);
+                foundLines.push_back(line.bytes);
+            }
+            ASSERT_EQ(foundNumbers, numbers)
+                << ::testing::PrintToString(text) << " piece " << pieceSize;
+            ASSERT_EQ(foundLines, lines)
+                << ::testing::PrintToString(text) << " piece " << pieceSize;
+        }
+    }
+    EXPECT_GT(matching, 300);  // most texts hold the keyword
+}
+
 TEST(MatchedLines, ListsTheFirstLinesWhateverOrderTheFormsAreReportedIn) {
     // Later lines hold the first form, earlier ones the last: the scan reports them out of order.
     std::string text;
@@ -75,6 +185,52 @@ TEST(MatchedLines, LongLinesAreClippedAroundTheirFirstHit) {
     EXPECT_EQ(clipped.text.rfind("…", 0), 0u);
     EXPECT_EQ(clipped.text.substr(clipped.text.size() - 3), "…");
     EXPECT_EQ(DecodeLine(found.lines[0]).firstHitColumn, 5001u);
+}
+
+// Without a keyword: the first lines, in the one encoding chosen or the first of UTF-8,
+// Shift_JIS and EUC-JP that decodes them (EUC-JP's C4 EA is a cut Shift_JIS character); UTF-16
+// by its mark.
+TEST(MatchedLines, LeadingLinesAreDecodedInTheFirstEncodingThatFits) {
+    testing::TempTree tree;
+    const struct {
+        KeywordEncoding encoding;
+        std::string bytes;
+        CodePage page;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {KeywordEncoding::All, In(CodePage::EucJp, "設定\nb\r\nc"), CodePage::EucJp, {"設定", "b"}},
+        {KeywordEncoding::All,
+         In(CodePage::ShiftJis, "ウェブ\rb"),
+         CodePage::ShiftJis,
+         {"ウェブ", "b"}},
+        {KeywordEncoding::All, "設定\n\n", CodePage::Utf8, {"設定", ""}},
+        {KeywordEncoding::Euc, std::string("a\xff\nb\0c\n", 7), CodePage::EucJp, {"a\uFFFD", "b"}},
+        {KeywordEncoding::Euc, std::string("a\0\nb", 4), CodePage::EucJp, {"a"}},
+        {KeywordEncoding::All,
+         In(CodePage::Utf16Be, "\uFEFF設定\r\nb\nc"),
+         CodePage::Utf16Be,
+         {"設定", "b"}},
+        {KeywordEncoding::Utf16,
+         In(CodePage::Utf16Le, "設定\rb"),
+         CodePage::Utf16Le,
+         {"設定", "b"}},
+        // A line cut by the end of the first piece read.
+        {KeywordEncoding::Utf8,
+         "a\r\n" + std::string(70000, 'b') + "\nc",
+         CodePage::Utf8,
+         {"a", std::string(70000, 'b')}},
+    };
+    for (const auto& c : cases) {
+        const auto lines = LeadingLines(tree.File("f.txt", c.bytes), c.encoding, 2);
+        ASSERT_TRUE(lines);
+        std::vector<std::string> texts;
+        for (const TextLine& line : *lines) {
+            EXPECT_EQ(line.codePage, c.page) << c.texts.front();
+            texts.push_back(DecodeLine(line).text);
+        }
+        EXPECT_EQ(texts, c.texts);
+    }
+    EXPECT_FALSE(LeadingLines(tree.Path("missing"), KeywordEncoding::All));
 }
 
 }  // namespace
