@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <limits>
 #include <mutex>
 #include <optional>
@@ -117,14 +118,17 @@ std::string JsonLine(const std::string& path, std::uint64_t line, std::size_t co
 namespace {
 
 // What options ask to print of the hit file at path: its lines, their count or JSON objects.
-std::string FileOutput(const CliOptions& options, const SearchState& state,
-                       const std::string& path) {
+// Nothing when the file can no longer be read.
+std::optional<std::string> FileOutput(const CliOptions& options, const SearchState& state,
+                                      const std::string& path) {
     std::ostringstream out;
     // Counting keeps no line: every matching line is one more.
     const bool count = options.output == OutputMode::Count;
     const MatchedLines found =
         ReadMatchedLines(path, state.ContentKeyword, state.ContentEncoding,
                          count ? 0 : std::numeric_limits<std::size_t>::max());
+    if (found.end == ScanEnd::Unreadable)
+        return std::nullopt;
     if (count) {
         out << path << ':' << found.more << '\n';
         return out.str();
@@ -142,46 +146,67 @@ std::string FileOutput(const CliOptions& options, const SearchState& state,
     return out.str();
 }
 
+// One hit file's turn in the output: what to print, or why there is nothing.
+struct FileTurn {
+    bool ready = false;
+    std::optional<std::string> output;  // nothing: the file could not be read again
+    std::exception_ptr failure;         // rethrown on the printing thread
+};
+
 }  // namespace
 
-bool PrintFound(const CliOptions& options, const SearchState& state) {
+PrintedResults PrintFound(const CliOptions& options, const SearchState& state) {
     const std::vector<std::string>& hits = state.HitList.Lines();
+    PrintedResults printed;
+    printed.found = !hits.empty();
     if (options.output == OutputMode::Names) {
         std::ostringstream out;
         for (const std::string& hit : options.nullSeparated ? hits : std::vector<std::string>{})
             out << (options.fullPaths ? hit : FileNamePart(hit)) << '\0';
         platform::WriteStandard(platform::StandardStream::Output, out.str());
-        return !hits.empty();
+        return printed;
     }
     // The files are read again on as many threads as the run had, and printed in list order,
     // each as soon as it and the ones before it are ready.
-    std::vector<std::optional<std::string>> outputs(hits.size());
+    std::vector<FileTurn> turns(hits.size());
     std::mutex mutex;
     std::condition_variable ready;
     std::atomic<std::size_t> next = 0;
     const auto work = [&] {
         for (std::size_t i; (i = next++) < hits.size();) {
-            std::string output = FileOutput(options, state, hits[i]);
+            FileTurn turn;
+            turn.ready = true;
+            try {
+                turn.output = FileOutput(options, state, hits[i]);
+            } catch (...) {
+                turn.failure = std::current_exception();
+            }
             const std::lock_guard lock(mutex);
-            outputs[i] = std::move(output);
-            ready.notify_one();
+            turns[i] = std::move(turn);
+            ready.notify_all();
         }
     };
     std::vector<std::jthread> workers;
     const std::size_t threads = std::min(hits.size(), ReadAheadWorkers(options.threads) + 1);
     for (std::size_t k = 0; k < threads; ++k)
         workers.emplace_back(work);
-    for (std::optional<std::string>& output : outputs) {
-        std::string text;
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        FileTurn turn;
         {
             std::unique_lock lock(mutex);
-            ready.wait(lock, [&] { return output.has_value(); });
-            text = std::move(*output);
-            output.reset();
+            ready.wait(lock, [&] { return turns[i].ready; });
+            turn = std::move(turns[i]);
         }
-        platform::WriteStandard(platform::StandardStream::Output, text);
+        if (turn.failure) {
+            next = hits.size();  // the others stop at their next file
+            std::rethrow_exception(turn.failure);
+        }
+        if (!turn.output)
+            printed.unreadable.push_back(hits[i]);
+        else
+            platform::WriteStandard(platform::StandardStream::Output, *turn.output);
     }
-    return !hits.empty();
+    return printed;
 }
 
 }  // namespace tanmira::cli

@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "app/cli/cli_options.h"
 #include "search/search_run.h"
@@ -45,11 +47,16 @@ class CliEvents : public SearchEvents {
     std::chrono::steady_clock::time_point painted_{};
 };
 
+// What PrintFound printed.
+struct PrintedResults {
+    bool found = false;                   // the run found at least one file
+    std::vector<std::string> unreadable;  // hits that could not be read again for their lines
+};
+
 // Prints to standard output what options ask for of the hits of a run that ended (state's hit
 // list, content keyword): names ending in a 0 byte, or the lines holding the keyword, their count
-// per file or JSON objects. The names output with line breaks is the events'. Gives whether any
-// file was found.
-bool PrintFound(const CliOptions& options, const SearchState& state);
+// per file or JSON objects. The names output with line breaks is the events'.
+PrintedResults PrintFound(const CliOptions& options, const SearchState& state);
 
 // The JSON object of one matching line. A path that is not valid UTF-8 is given as
 // {"bytes": [its byte values]}.

@@ -79,11 +79,11 @@ int main(int argc, char** argv) {
         return kError;
     }
     events.EraseProgress();
-    const bool found = cli::PrintFound(*options, state);
-    const int status = Finish(found ? kFound : kNoneFound);
-    if (report) {
-        WriteStandard(StandardStream::Error, *report + "\n");
-        return kError;
-    }
-    return status;
+    const cli::PrintedResults printed = cli::PrintFound(*options, state);
+    const int status = Finish(printed.found ? kFound : kNoneFound);
+    // A hit that could no longer be read for its lines is reported as the run's failures are.
+    for (const std::string& text : {report.value_or(""), UnreadableReport(printed.unreadable, {})})
+        if (!text.empty())
+            WriteStandard(StandardStream::Error, text + "\n");
+    return report || !printed.unreadable.empty() ? kError : status;
 }

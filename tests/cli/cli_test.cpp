@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "app/cli/cli_options.h"
+#include "app/cli/cli_window.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira {
@@ -191,6 +192,24 @@ TEST(TanmiraCli, OutputModesPrintTheMatchingLines) {
     EXPECT_TRUE(names == std::string("a.txt\0b\xff.txt\0", 13) ||
                 names == std::string("b\xff.txt\0a.txt\0", 13))
         << names;
+}
+
+// A hit removed before its lines are printed is reported, never passed over as a file without
+// lines: the others are printed and the status is 2.
+TEST(PrintFound, AHitThatCanNoLongerBeReadIsReported) {
+    testing::TempTree tree;
+    SearchState state;
+    state.ContentEncoding = KeywordEncoding::Utf8;
+    state.ContentKeyword = PrepareKeywordForms("needle", state.ContentEncoding);
+    state.HitList.AppendLine(tree.File("kept.txt", "needle"));
+    state.HitList.AppendLine(tree.Root() + "/removed.txt");
+    for (const cli::OutputMode mode : {cli::OutputMode::Lines, cli::OutputMode::Count}) {
+        cli::CliOptions options;
+        options.output = mode;
+        const cli::PrintedResults printed = cli::PrintFound(options, state);
+        EXPECT_TRUE(printed.found);
+        EXPECT_EQ(printed.unreadable, std::vector<std::string>{tree.Root() + "/removed.txt"});
+    }
 }
 
 // On a terminal (script's) the progress is painted and erased with carriage returns and spaces:
