@@ -113,34 +113,40 @@ class ContentTests {
           exclude_(PatternsOf(state.ContentExcludeKeyword)),
           files_(std::span(state.FileList.Lines()).first(count)),
           readAhead_(
-              files_, QueryFor(live),
+              files_, QueryCopy(QueryFor(live)),
               [controls = live](const std::string& path) {
                   return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
               },
               ReadAhead::kFilesAhead, workers) {}
 
-    // Reads the keyword fields (only whether they are empty) and tests file i. With both empty
-    // the file need only open: the query of no group reads nothing.
+    // Reads the keyword fields (only whether they are empty) and tests file i.
     ContentOutcome Test(const LiveControls& live, std::size_t i) {
-        const ScanQuery& query = QueryFor(live);
-        const ReadAhead::Answer found = readAhead_.Scan(i, query, scanner_);
+        const ScanQuery* query = QueryFor(live);
+        if (query == nullptr)
+            return ContentScanner::CanOpen(files_[i]) ? ContentOutcome::Hit
+                                                      : ContentOutcome::Unreadable;
+        const ReadAhead::Answer found = readAhead_.Scan(i, *query, scanner_);
         if (!found)
             return ContentOutcome::Unreadable;
         // An exclusion group found, or an inclusion group not found, misses.
         for (std::size_t g = 0; g < found->size(); ++g) {
-            if ((*found)[g] == (query.Groups()[g].onFind == ScanQuery::OnFind::EndScan))
+            if ((*found)[g] == (query->Groups()[g].onFind == ScanQuery::OnFind::EndScan))
                 return ContentOutcome::Miss;
         }
         return ContentOutcome::Hit;
     }
 
   private:
-    const ScanQuery& QueryFor(const LiveControls& live) const {
+    static std::optional<ScanQuery> QueryCopy(const ScanQuery* query) {
+        return query != nullptr ? std::optional<ScanQuery>(*query) : std::nullopt;
+    }
+
+    const ScanQuery* QueryFor(const LiveControls& live) const {
         const bool testExclude = !live.contentExcludeEmpty;
         const bool testInclude = !live.contentEmpty;
         if (testExclude)
-            return testInclude ? both_ : excludeOnly_;
-        return testInclude ? includeOnly_ : openOnly_;
+            return testInclude ? &both_ : &excludeOnly_;
+        return testInclude ? &includeOnly_ : nullptr;
     }
 
     // A group of each keyword's forms: the exclusion keyword's, then the inclusion keyword's.
@@ -165,7 +171,6 @@ class ContentTests {
     const ScanQuery both_ = Query(&exclude_, &include_);
     const ScanQuery excludeOnly_ = Query(&exclude_, nullptr);
     const ScanQuery includeOnly_ = Query(nullptr, &include_);
-    const ScanQuery openOnly_;
     std::span<const std::string> files_;
     ContentScanner scanner_;
     ReadAhead readAhead_;  // last: ended before the rest goes
