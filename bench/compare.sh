@@ -80,6 +80,7 @@ for ext in "${exts[@]}"; do
     find_names+=(${find_names:+-o} -iname "*.$ext")
 done
 
+load=$(cut -d' ' -f1 /proc/loadavg)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -230,7 +231,7 @@ done
 if [[ -s $work/ratios.tsv ]]; then
     mkdir -p "$(dirname "$chart")"
     python3 "$root/bench/ratio_chart.py" "$work/ratios.tsv" "$chart" \
-        "tanmira's median time ÷ the peer's, $corpus (shorter is faster)"
+        "tanmira's median time ÷ the peer's, $corpus, load average $load (shorter is faster)"
     echo
     echo "chart: $chart"
 fi

@@ -80,6 +80,7 @@ unset -n command
 cmp -s <(sort "$work/content.out") <(sort "$work/rg_content.out") ||
     echo "note: tanmira's and ripgrep's content hits differ"
 
+load=$(cut -d' ' -f1 /proc/loadavg)
 echo "== times, load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 hyperfine -N --output=pipe --warmup 1 --runs "$runs" --export-csv "$work/times.csv" \
     -n tanmira-content "$(quoted "${content[@]}")" -n rg-content "$(quoted "${rg_content[@]}")" \
@@ -91,5 +92,5 @@ awk -F, 'NR > 1 { median[$1] = $4 }
 sed 's/\t/: tanmira ÷ /; s/\t/ = /' "$work/ratios.tsv"
 mkdir -p "$(dirname "$chart")"
 python3 "$root/bench/ratio_chart.py" "$work/ratios.tsv" "$chart" \
-    "tanmira's time ÷ the peer's, $files small files (shorter is faster)"
+    "tanmira's median time ÷ the peer's, $files small files, load average $load (shorter is faster)"
 echo "chart: $chart"
