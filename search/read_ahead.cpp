@@ -33,12 +33,8 @@ std::size_t ReadAheadWorkers(unsigned threads) {
 
 ReadAhead::ReadAhead(std::span<const std::string> files, std::optional<ScanQuery> query,
                      std::function<bool(const std::string&)> wanted, std::size_t filesAhead,
-                     std::size_t workers, std::chrono::milliseconds freshFor)
-    : files_(files),
-      query_(std::move(query)),
-      freshFor_(freshFor),
-      wanted_(std::move(wanted)),
-      slots_(filesAhead) {
+                     std::size_t workers)
+    : files_(files), query_(std::move(query)), wanted_(std::move(wanted)), slots_(filesAhead) {
     if (!query_ || files_.empty())
         return;
     workerScanners_.resize(workers);
@@ -62,8 +58,7 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, Content
     Slot& slot = SlotOf(i);
     for (;;) {
         const std::uint64_t tag = slot.tag.load(std::memory_order_acquire);
-        if (tag == DoneTag(i) && (std::chrono::steady_clock::now() - slot.started < freshFor_ ||
-                                  platform::StampOf(files_[i]) == slot.stamp))
+        if (tag == DoneTag(i) && platform::StampOf(files_[i]) == slot.stamp)
             return std::move(slot.found);
         if (tag == DoneTag(i) || tag == SkippedTag(i))
             return scanner.Scan(files_[i], query);
@@ -122,13 +117,11 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token sto
     std::uint64_t tag = SkippedTag(k);
     try {
         if (wanted_(files_[k])) {
-            const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
             platform::InputFile file(files_[k]);
             // A file that cannot be opened or read is left to the loop, which reports it.
             Answer found = file.IsOpen() ? scanner.Scan(file, *query_, stop) : std::nullopt;
             if (found) {
                 slot.found = std::move(*found);
-                slot.started = started;
                 slot.stamp = file.Stamp();
                 tag = DoneTag(k);
             }

@@ -2,13 +2,12 @@
 // files after the one the loop tests, in list order and a few dozen of them at most, and stores for
 // each whether each group of the run's query occurs and the file's stamp, closing the file after
 // its scan. The loop still decides everything else itself; it takes a stored answer only for a file
-// scanned with the query it asks for and still as it was scanned (an answer older than a moment is
-// checked by one status call by its path), and scans every other file itself: one that could not be
-// opened, one removed or written since, one the worker left alone.
+// scanned with the query it asks for and still as it was scanned (one status call by its path), and
+// scans every other file itself: one that could not be opened, one removed or written since, one
+// the worker left alone.
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -34,22 +33,15 @@ class ReadAhead {
     // Files scanned ahead of the loop at most.
     static constexpr std::size_t kFilesAhead = 64;
 
-    // How old an answer may be and still be taken without asking whether its file changed since
-    // its scan: as fresh as a scan the loop would have made itself a moment earlier, too short for
-    // anyone to tell.
-    static constexpr std::chrono::milliseconds kFreshFor{50};
-
     // Per group, whether it occurs; nothing when the file cannot be opened.
     using Answer = std::optional<std::vector<bool>>;
 
     // Starts workers over files (which must stay unchanged while they run, as must the patterns
     // of query), scanning with query those files for which wanted holds (wanted is called from
     // the workers at once). Without a query, or with no workers, the loop scans every file itself.
-    // An answer whose scan started freshFor or longer before the loop asks for it is taken only
-    // while its file's stamp is unchanged.
     ReadAhead(std::span<const std::string> files, std::optional<ScanQuery> query,
               std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead,
-              std::size_t workers = 1, std::chrono::milliseconds freshFor = kFreshFor);
+              std::size_t workers = 1);
 
     // Ends the workers (a scan under way stops at its next piece).
     ~ReadAhead();
@@ -62,14 +54,13 @@ class ReadAhead {
     Answer Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner);
 
   private:
-    // One file's place among those scanned ahead: which file it holds, when its scan started, the
-    // file's stamp when it was opened and its answer.
+    // One file's place among those scanned ahead: which file it holds, the file's stamp when it
+    // was opened and its answer.
     struct Slot {
         std::atomic<std::uint64_t> tag{0};
         // Held while the slot is filled: the file of the next round waits for a worker still
         // scanning a file the loop skipped.
         std::mutex filling;
-        std::chrono::steady_clock::time_point started;
         platform::FileStamp stamp;
         std::vector<bool> found;
     };
@@ -93,7 +84,6 @@ class ReadAhead {
 
     std::span<const std::string> files_;
     std::optional<ScanQuery> query_;
-    std::chrono::milliseconds freshFor_;
     std::function<bool(const std::string&)> wanted_;
     std::vector<Slot> slots_;
     std::atomic<std::size_t> nextClaim_{0};  // files before it are claimed (or passed)
