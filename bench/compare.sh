@@ -3,7 +3,8 @@
 # default threads and with one), on the same files with a warm cache. Cases:
 #   keyword   a case-insensitive fixed-string keyword ("mutex") over CORPUS
 #   absent    a keyword that never occurs, so that every byte is read
-#   no-fields every keyword field empty: the walk and the open test alone (against rg --files)
+#   no-fields every keyword field empty: the walk and the open test alone (against rg --files
+#             and find -L)
 #   lines     the keyword's matching lines (--lines) against rg -n --column, with tanmira's
 #             default name output in the same run
 #   sjis      a Shift_JIS keyword ("ファイル") over Japanese manual pages converted to Shift_JIS,
@@ -23,6 +24,8 @@
 #   ENCODINGS    space-separated --encoding values for tanmira-cli in the keyword case (default
 #                utf-8); each further one is timed too and compared with the first
 #                (ENCODINGS="utf-8 all" gives what searching every encoding at once costs)
+#   CHART        the SVG bar chart of tanmira's ratios to each peer, per case (default
+#                bench/results/compare.svg)
 set -euo pipefail
 
 corpus=${1:-/usr/include}
@@ -32,6 +35,7 @@ cases=${CASES:-keyword absent no-fields lines sjis}
 extensions=${EXTENSIONS:-txt,ini,php,cgi,html,htm,css,js,vbs,asp,C,cc,cpp,cs,h,hpp,java,pas,pl,as,hsp,py}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cli=${TANMIRA_CLI:-$root/build/app/cli/tanmira-cli}
+chart=${CHART:-$root/bench/results/compare.svg}
 
 die() {
     echo "compare.sh: $*" >&2
@@ -57,6 +61,7 @@ fi
 # "h" gives "*.[hH]". grep takes them as --include, ripgrep as --iglob.
 grep_globs=()
 rg_globs=()
+find_names=()
 IFS=, read -r -a exts <<<"$extensions"
 for ext in "${exts[@]}"; do
     glob=""
@@ -72,8 +77,10 @@ for ext in "${exts[@]}"; do
     done
     grep_globs+=("--include=*.$glob")
     rg_globs+=(--iglob "*.$ext")
+    find_names+=(${find_names:+-o} -iname "*.$ext")
 done
 
+load=$(cut -d' ' -f1 /proc/loadavg)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -96,7 +103,7 @@ add_tool() {
 # to the others; a further tanmira encoding ("tanmira-all") is compared the other way round, with
 # its ratio of CPU time too (user + system, which says more than wall time on a busy machine).
 run_case() {
-    local title=$1 n args=()
+    local title=$1 chart_case=${2:-$1} n args=()
     for ((n = 0; n < ${#names[@]}; n++)); do
         eval "${commands[n]}" >"$work/${names[n]}.txt" 2>/dev/null || true
         args+=(--command-name "${names[n]}" "${commands[n]}")
@@ -119,6 +126,11 @@ run_case() {
                          median[i] / median[1], cpu[i] / cpu[1]
               else
                   printf "ratio %s/%s: %.2f\n", name[1], name[i], median[1] / median[i] }' "$work/times.csv"
+    awk -F, -v title="$chart_case" 'NR > 1 { median[NR - 1] = $4; name[NR - 1] = $1 }
+        END { for (i = 2; i in median; i++)
+                  if (name[i] !~ /^tanmira-/)
+                      printf "%s\t%s\t%.3f\n", title, name[i], median[1] / median[i] }' \
+        "$work/times.csv" >>"$work/ratios.tsv"
     # Hit lists that differ from tanmira's, with a few of the differences (another encoding
     # searches other bytes than grep: nothing to compare).
     sed 's#//*#/#g' "$work/tanmira.txt" | sort -u >"$work/tanmira.sorted"
@@ -137,8 +149,8 @@ run_case() {
 # A content search for word over folder by every tool, tanmira with each of the given encodings
 # (the first one compared with grep and ripgrep).
 content_case() {
-    local title=$1 folder=$2 word=$3 encoding
-    shift 3
+    local title=$1 folder=$2 word=$3 label=$4 encoding
+    shift 4
     for encoding in "$@"; do
         add_tool "tanmira$([[ $encoding == "$1" ]] || echo "-$encoding")" "$cli" --subfolders \
             --content "$word" --extensions "$extensions" --encoding "$encoding" --full-paths "$folder"
@@ -147,7 +159,7 @@ content_case() {
     # -uu: no ignore files, hidden files included, as tanmira and grep search every file.
     add_tool rg rg -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
     add_tool rg-j1 rg -j1 -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
-    run_case "$title"
+    run_case "$title" "$label"
 }
 
 # Japanese manual pages in Shift_JIS (CP932), as .txt files; pages that CP932 cannot hold are
@@ -172,10 +184,10 @@ for c in $cases; do
     case $c in
     keyword)
         content_case "keyword \"$keyword\" in $corpus (encoding ${encodings[0]})" "$corpus" \
-            "$keyword" "${encodings[@]}"
+            "$keyword" "$keyword" "${encodings[@]}"
         ;;
     absent)
-        content_case "absent keyword \"zzzzqqqq\" in $corpus" "$corpus" zzzzqqqq utf-8
+        content_case "absent keyword \"zzzzqqqq\" in $corpus" "$corpus" zzzzqqqq "absent keyword" utf-8
         ;;
     lines)
         # rg's columns count bytes, tanmira's characters: the same on ASCII text.
@@ -185,13 +197,14 @@ for c in $cases; do
             --extensions "$extensions" --encoding utf-8 --full-paths "$corpus"
         add_tool rg rg -n --column -i -F -L -uu "${rg_globs[@]}" -e "$keyword" "$corpus"
         add_tool rg-j1 rg -j1 -n --column -i -F -L -uu "${rg_globs[@]}" -e "$keyword" "$corpus"
-        run_case "matching lines of \"$keyword\" in $corpus"
+        run_case "matching lines of \"$keyword\" in $corpus" "lines of $keyword"
         ;;
     no-fields)
         add_tool tanmira "$cli" --subfolders --extensions "$extensions" --full-paths "$corpus"
         add_tool rg-files rg --files -L -uu "${rg_globs[@]}" "$corpus"
         add_tool rg-files-j1 rg --files -j1 -L -uu "${rg_globs[@]}" "$corpus"
-        run_case "every keyword field empty in $corpus"
+        add_tool find find -L "$corpus" -type f "(" "${find_names[@]}" ")"
+        run_case "every keyword field empty in $corpus" "name only"
         ;;
     sjis)
         if ! folder=$(sjis_corpus) || [[ -z $(ls -A "$folder") ]]; then
@@ -206,10 +219,19 @@ for c in $cases; do
         add_tool grep env LC_ALL=C grep -RliF "${grep_globs[@]}" -f "$work/sjis-keyword" "$folder"
         add_tool rg rg -E shift_jis -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
         add_tool rg-j1 rg -E shift_jis -j1 -l -i -F -L -uu "${rg_globs[@]}" -e "$word" "$folder"
-        run_case "Shift_JIS keyword \"$word\" in $folder ($(find "$folder" -name '*.txt' | wc -l) pages)"
+        run_case "Shift_JIS keyword \"$word\" in $folder ($(find "$folder" -name '*.txt' | wc -l) pages)" \
+            "Shift_JIS $word"
         ;;
     *)
         die "unknown case: $c"
         ;;
     esac
 done
+
+if [[ -s $work/ratios.tsv ]]; then
+    mkdir -p "$(dirname "$chart")"
+    python3 "$root/bench/ratio_chart.py" "$work/ratios.tsv" "$chart" \
+        "tanmira's median time ÷ the peer's, $corpus, load average $load (shorter is faster)"
+    echo
+    echo "chart: $chart"
+fi

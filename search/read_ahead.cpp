@@ -110,6 +110,10 @@ bool ReadAhead::ClaimForLoop(std::size_t i) {
 void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token stop) {
     Slot& slot = SlotOf(k);
     const std::lock_guard filling(slot.filling);
+    // A worker held up between its claim and this lock may come after the file of a later round
+    // has been filled in: the loop has passed file k then, and the later answer must stay.
+    if (slot.tag.load(std::memory_order_acquire) > SkippedTag(k))
+        return;
     std::uint64_t tag = SkippedTag(k);
     try {
         if (wanted_(files_[k])) {

@@ -28,11 +28,6 @@ namespace tanmira {
 // thread per core with at least one worker. Never more than half the files scanned ahead.
 std::size_t ReadAheadWorkers(unsigned threads);
 
-// The workers of a run of threads threads, the loop's included: threads - 1. With threads 0, the
-// count in the TANMIRA_THREADS environment variable when it holds a positive number, else one
-// thread per core with at least one worker. Never more than half the files scanned ahead.
-std::size_t ReadAheadWorkers(unsigned threads);
-
 class ReadAhead {
   public:
     // Files scanned ahead of the loop at most.

@@ -247,10 +247,16 @@ void CheckContentKeywords(const SearchRequest& request) {
 void ShowResults(bool fullPaths, SearchState& state, SearchEvents& events) {
     const std::vector<std::string>& hits = state.HitList.Lines();
     state.ResultLines.clear();
+    state.ResultLines.reserve(hits.size());
     for (std::size_t i = 0; i < hits.size(); ++i) {
+        std::string shown = fullPaths ? hits[i] : FileNamePart(hits[i]);
+        if (shown.find_first_of("\r\n") == std::string::npos) {
+            state.ResultLines.push_back({std::move(shown), static_cast<int>(i)});
+            continue;
+        }
         // Each hit followed by CR LF, as in the hit list's Text form: a name that ends in a line
         // break shows an empty line after it.
-        const std::string shown = (fullPaths ? hits[i] : FileNamePart(hits[i])) + "\r\n";
+        shown += "\r\n";
         for (const std::string_view line : SplitLines(shown))
             state.ResultLines.push_back({std::string(line), static_cast<int>(i)});
     }

@@ -1,4 +1,4 @@
-// Folder listing on POSIX: readdir, each entry mapped onto the Windows attribute bits (from its
+// Folder listing on POSIX: getdents64, each entry mapped onto the Windows attribute bits (from its
 // directory entry type where that settles the caller's mask, else from its status, links
 // followed but inside kernel interfaces), the folder closed before the entries are sorted into
 // name order.
@@ -75,7 +75,7 @@ constexpr std::string_view kConsumingNames[] = {"kmsg", "trace_pipe", "trace_pip
 
 // The word of an entry of a kernel interface that is a link or a consuming file; nothing for
 // any other entry.
-std::optional<AttributeWord> KernelEntryWord(int dirFd, const dirent& d) {
+std::optional<AttributeWord> KernelEntryWord(int dirFd, const dirent64& d) {
     const std::string_view name = d.d_name;
     if (std::find(std::begin(kConsumingNames), std::end(kConsumingNames), name) !=
         std::end(kConsumingNames))
@@ -89,7 +89,7 @@ std::optional<AttributeWord> KernelEntryWord(int dirFd, const dirent& d) {
 }
 
 // The word of one entry; nothing when the entry vanished.
-std::optional<AttributeWord> EntryWord(int dirFd, const dirent& d, AttributeWord listMask,
+std::optional<AttributeWord> EntryWord(int dirFd, const dirent64& d, AttributeWord listMask,
                                        bool kernel, Credentials& credentials) {
     if (kernel) {
         if (const std::optional<AttributeWord> word = KernelEntryWord(dirFd, d))
@@ -191,33 +191,38 @@ void SortByName(std::vector<DirEntry>& entries) {
 FolderListing ListFolder(const std::string& folder, AttributeWord listMask,
                          const std::vector<std::uint64_t>& kernelDevices) {
     FolderListing listing;
-    DIR* dir = opendir(folder.empty() ? "/" : folder.c_str());
-    if (dir == nullptr) {
+    const int fd = open(folder.empty() ? "/" : folder.c_str(),
+                        O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         listing.result = errno == ENOENT || errno == ENOTDIR ? ListingResult::Missing
                                                              : ListingResult::Unreadable;
         return listing;
     }
-    const int fd = dirfd(dir);
     struct stat st {};
     if (fstat(fd, &st) == 0)
         listing.folderId = IdOf(st);
     const bool kernel = std::find(kernelDevices.begin(), kernelDevices.end(),
                                   listing.folderId.device) != kernelDevices.end();
     Credentials credentials;
-    for (;;) {
-        errno = 0;
-        const struct dirent* d = readdir(dir);
-        if (d == nullptr)
-            break;
-        const std::string_view name = d->d_name;
-        if (name == "." || name == "..")
-            continue;
-        const std::optional<AttributeWord> word = EntryWord(fd, *d, listMask, kernel, credentials);
-        if (word)
-            listing.entries.push_back(DirEntry{std::string(name), *word});
+    // Read straight into one buffer (the C library's directory stream would ask for the folder's
+    // status once more), large enough for most folders in one call.
+    alignas(dirent64) static thread_local char buffer[64 * 1024];
+    ssize_t n = 0;
+    while ((n = getdents64(fd, buffer, sizeof buffer)) > 0) {
+        for (ssize_t at = 0; at < n;) {
+            const auto* d = reinterpret_cast<const struct dirent64*>(buffer + at);
+            at += d->d_reclen;
+            const std::string_view name = d->d_name;
+            if (name == "." || name == "..")
+                continue;
+            const std::optional<AttributeWord> word =
+                EntryWord(fd, *d, listMask, kernel, credentials);
+            if (word)
+                listing.entries.push_back(DirEntry{std::string(name), *word});
+        }
     }
-    listing.result = errno == 0 ? ListingResult::Listed : ListingResult::Unreadable;
-    closedir(dir);
+    listing.result = n == 0 ? ListingResult::Listed : ListingResult::Unreadable;
+    close(fd);
     SortByName(listing.entries);
     return listing;
 }

@@ -77,6 +77,16 @@ TEST(ListFolder, ListsInNameOrderWithLettersOfEitherCaseTogether) {
                                                "_x", "~", "\xC3\xA9"}));
 }
 
+TEST(ListFolder, ListsAFolderLargerThanOneReadOfItsEntries) {
+    testing::TempTree tree;
+    const std::string padding(100, 'n');
+    for (int i = 0; i < 2000; ++i)  // about 250 KB of entries: several reads
+        tree.File(std::to_string(i) + padding);
+    const FolderListing listing = ListFolder(tree.Root(), kArchive);
+    EXPECT_EQ(listing.result, ListingResult::Listed);
+    EXPECT_EQ(listing.entries.size(), 2000u);
+}
+
 TEST(ListFolder, TellsAMissingFolderFromAnUnreadableOne) {
     testing::TempTree tree;
     EXPECT_EQ(ListFolder(tree.Path("missing"), 0).result, ListingResult::Missing);

@@ -3,13 +3,15 @@
 // the C library's; built also as a library to preload into any program (LD_PRELOAD).
 //   - read() of a file whose name starts with "eio-after-N-" fails with EIO once the file
 //     position reaches N bytes, as a failing disk does part way through a file.
-//   - opendir() sleeps TANMIRA_SLOW_OPENDIR_MS milliseconds first when that variable is set.
-#include <dirent.h>
+//   - open() of a folder sleeps TANMIRA_SLOW_OPENDIR_MS milliseconds first when that variable is
+//     set.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -50,9 +52,18 @@ extern "C" ssize_t read(int fd, void* buffer, size_t count) {
     return next(fd, buffer, count);
 }
 
-extern "C" DIR* opendir(const char* name) {
-    static auto* const next = Next<DIR*(const char*)>("opendir");
-    if (const char* ms = std::getenv("TANMIRA_SLOW_OPENDIR_MS"))
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(ms)));
-    return next(name);
+extern "C" int open(const char* path, int flags, ...) {
+    static auto* const next = Next<int(const char*, int, ...)>("open");
+    mode_t mode = 0;
+    if ((flags & (O_CREAT | O_TMPFILE)) != 0) {
+        va_list rest;
+        va_start(rest, flags);
+        mode = static_cast<mode_t>(va_arg(rest, int));
+        va_end(rest);
+    }
+    if ((flags & O_DIRECTORY) != 0) {
+        if (const char* ms = std::getenv("TANMIRA_SLOW_OPENDIR_MS"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(ms)));
+    }
+    return next(path, flags, mode);
 }
