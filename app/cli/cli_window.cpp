@@ -23,6 +23,24 @@ namespace {
 
 constexpr auto kRepaint = std::chrono::milliseconds(100);
 
+// Prints the hits' paths (or names) each followed by end, a piece of whole names at a time: a long
+// list is never held as one more text, and a console's conversion never meets half a character.
+void PrintNames(const std::vector<std::string>& hits, bool fullPaths, char end) {
+    constexpr std::size_t kPiece = 64 * 1024;
+    std::string piece;
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        if (fullPaths)
+            piece += hits[i];
+        else
+            piece += FileNamePart(hits[i]);
+        piece.push_back(end);
+        if (piece.size() >= kPiece || i + 1 == hits.size()) {
+            platform::WriteStandard(platform::StandardStream::Output, piece);
+            piece.clear();
+        }
+    }
+}
+
 const char* EncodingName(platform::CodePage page) {
     switch (page) {
         case platform::CodePage::ShiftJis:
@@ -70,12 +88,8 @@ LiveControls LiveControlsOf(const CliOptions& options) {
 
 void CliEvents::SetResultLines(const std::vector<ResultLine>& /*lines*/) {
     EraseProgress();
-    if (!printNames_)
-        return;
-    std::string text;
-    for (const std::string& hit : state_.HitList.Lines())
-        text += (fullPaths_ ? hit : FileNamePart(hit)) + '\n';
-    platform::WriteStandard(platform::StandardStream::Output, text);
+    if (printNames_)
+        PrintNames(state_.HitList.Lines(), fullPaths_, '\n');
 }
 
 void CliEvents::SetProgressText(const std::string& text) {
@@ -160,10 +174,8 @@ PrintedResults PrintFound(const CliOptions& options, const SearchState& state) {
     PrintedResults printed;
     printed.found = !hits.empty();
     if (options.output == OutputMode::Names) {
-        std::ostringstream out;
-        for (const std::string& hit : options.nullSeparated ? hits : std::vector<std::string>{})
-            out << (options.fullPaths ? hit : FileNamePart(hit)) << '\0';
-        platform::WriteStandard(platform::StandardStream::Output, out.str());
+        if (options.nullSeparated)
+            PrintNames(hits, options.fullPaths, '\0');
         return printed;
     }
     // The files are read again on as many threads as the run had, and printed in list order,

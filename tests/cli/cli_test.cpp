@@ -120,6 +120,30 @@ TEST(TanmiraCli, PrintsEachNameWithItsExactBytes) {
 }
 
 // Each error ends with a message on the standard error and status 2, never silently.
+// A list longer than one written piece arrives whole: every name once, none cut, in either form.
+TEST(TanmiraCli, ALongListArrivesWhole) {
+    testing::TempTree tree;
+    std::vector<std::string> expected;
+    for (int k = 0; k < 1500; ++k) {
+        expected.push_back(std::string(40, static_cast<char>('a' + k % 26)) + std::to_string(k) +
+                           ".txt");
+        tree.File(expected.back(), "");
+    }
+    std::sort(expected.begin(), expected.end());
+    for (const char end : {'\n', '\0'}) {
+        std::vector<std::string> args = {"--content", "", tree.Root()};
+        if (end == '\0')
+            args.insert(args.begin(), "--null");
+        const std::string out = RunCli(args).out;
+        std::vector<std::string> names;
+        for (std::size_t at = 0, next; (next = out.find(end, at)) != std::string::npos;
+             at = next + 1)
+            names.push_back(out.substr(at, next - at));
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, expected) << (end == '\0' ? "--null" : "lines");
+    }
+}
+
 TEST(TanmiraCli, ErrorsAreToldAndExitTwo) {
     testing::TempTree tree;
     tree.File("f.txt", "needle");
