@@ -144,43 +144,39 @@ TEST(TanmiraCli, ALongListArrivesWhole) {
     }
 }
 
+// Errors, usage errors among them, exit 2 with a message on standard error.
 TEST(TanmiraCli, ErrorsAreToldAndExitTwo) {
     testing::TempTree tree;
     tree.File("f.txt", "needle");
-    const std::string file = tree.Path("f.txt");
-    const std::string missing = tree.Path("missing");
     const std::string invalidUtf8 = "\xff\xfe";
+    const std::string toError = "2>&1 >/dev/null";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{missing}, "2>&1 >/dev/null"},
-        {{file}, "2>&1 >/dev/null"},
-        {{"-"}, "2>&1 >/dev/null"},
-        {{""}, "2>&1 >/dev/null"},
-        {{"--encoding", "utf-8", "--content", invalidUtf8, tree.Root()}, "2>&1 >/dev/null"},
-        {{"--encoding", "utf-8", "--content-exclude", invalidUtf8, tree.Root()}, "2>&1 >/dev/null"},
+        {{tree.Path("missing")}, toError},
+        {{tree.Path("f.txt")}, toError},
+        {{"-"}, toError},
+        {{""}, toError},
+        {{"--encoding", "utf-8", "--content", invalidUtf8, tree.Root()}, toError},
+        {{"--encoding", "utf-8", "--content-exclude", invalidUtf8, tree.Root()}, toError},
         {{"--content", "needle", tree.Root()}, "2>&1 >/dev/full"},
         {{"--content", "needle", tree.Root()}, "2>&1 >&-"},
         {{"--help"}, "2>&1 >/dev/full"},
+        {{}, toError},
+        {{"--bogus", "/"}, toError},
+        {{"--content"}, toError},
+        {{"a", "b"}, toError},
+        {{"--encoding", "latin1", "/"}, toError},
+        {{"--threads", "0", "/"}, toError},
+        {{"--threads", "2x", "/"}, toError},
+        {{"--extensions", "txt", "--all-extensions", "/"}, toError},
+        {{"--lines", "/"}, toError},
+        {{"--lines", "--count", "--content", "x", "/"}, toError},
+        {{"--null", "--json", "--content", "x", "/"}, toError},
     };
     for (const auto& [args, redirections] : cases) {
         const Outcome outcome = RunCli(args, false, redirections);
         EXPECT_EQ(outcome.status, 2) << ::testing::PrintToString(args) << " " << redirections;
         EXPECT_FALSE(outcome.out.empty()) << ::testing::PrintToString(args) << " " << redirections;
     }
-}
-
-TEST(TanmiraCli, UsageErrorsExitTwo) {
-    for (const std::vector<std::string>& args : {std::vector<std::string>{},
-                                                 {"--bogus", "/"},
-                                                 {"--content"},
-                                                 {"a", "b"},
-                                                 {"--encoding", "latin1", "/"},
-                                                 {"--threads", "0", "/"},
-                                                 {"--threads", "2x", "/"},
-                                                 {"--extensions", "txt", "--all-extensions", "/"},
-                                                 {"--lines", "/"},
-                                                 {"--lines", "--count", "--content", "x", "/"},
-                                                 {"--null", "--json", "--content", "x", "/"}})
-        EXPECT_EQ(RunCli(args).status, 2) << ::testing::PrintToString(args);
 }
 
 TEST(TanmiraCli, ExitsOneWhenNothingIsFound) {
