@@ -383,6 +383,14 @@ std::size_t ScanQuery::AddGroup(std::vector<const ContentPattern*> patterns, OnF
     return groups_.size() - 1;
 }
 
+bool ScanQuery::Passes(const std::vector<bool>& found) const {
+    for (std::size_t g = 0; g < groups_.size(); ++g) {
+        if (found[g] == (groups_[g].onFind == OnFind::EndScan))
+            return false;
+    }
+    return true;
+}
+
 GroupsFound::GroupsFound(const ScanQuery& query)
     : query_(query), found_(query.Groups().size(), false) {}
 
@@ -442,34 +450,55 @@ std::optional<std::vector<bool>> ContentScanner::Scan(
     return Scan(path, query);
 }
 
+ScanEnd ScanText(std::string_view text, const ScanQuery& query, MatchSink& sink) {
+    GroupSearch search(query, sink);
+    const BufferedText whole{.bytes = text.data(), .size = text.size(), .final = true};
+    BufferedText byteText = whole;
+    byteText.size = std::min(text.find('\0'), text.size());
+    search.Search(byteText, whole, 0, false);
+    return ScanEnd::Done;
+}
+
+std::optional<std::string_view> ContentScanner::WholeText() const {
+    if (!wholeText_)
+        return std::nullopt;
+    return std::string_view(buffer_.get(), *wholeText_);
+}
+
 ScanEnd ContentScanner::Scan(ByteReader& reader, const ScanQuery& query, MatchSink& sink,
                              std::stop_token stop) {
     GroupSearch search(query, sink);
     const std::size_t readSize = ReadSize(reader.SizeHint(), pieceSize_);
     const std::size_t reach = search.Reach();
-    if (buffer_.size() < reach + 1 + readSize)
-        buffer_.resize(reach + 1 + readSize);
+    if (bufferSize_ < reach + 1 + readSize) {
+        bufferSize_ = reach + 1 + pieceSize_;
+        buffer_.reset();  // before the new one: the two need not be held at once
+        buffer_.reset(new char[bufferSize_]);
+    }
     BufferedText text;   // the single-byte text: up to the first 0 byte
     BufferedText whole;  // every byte read
-    text.bytes = whole.bytes = buffer_.data();
+    text.bytes = whole.bytes = buffer_.get();
     std::size_t kept = 0;    // bytes of the stretch before, at the start of the buffer
     std::uint64_t base = 0;  // the file offset of the buffer's first byte
     bool byteTextEnded = false;
+    wholeText_.reset();
     while (!search.Settled()) {
         if (stop.stop_requested())
             return ScanEnd::Stopped;
-        char* piece = buffer_.data() + kept;
+        char* piece = buffer_.get() + kept;
         const std::optional<std::size_t> read = reader.Read(piece, readSize);
         if (!read)
             return ScanEnd::Unreadable;  // a read error is no end of the text
         const std::size_t n = *read;
         whole.size = kept + n;
-        whole.final = n == 0;
+        whole.final = n == 0 || reader.Ended();
+        if (whole.final && base == 0 && kept == 0)
+            wholeText_ = whole.size;
         whole.oddStart = base % 2 == 1;
         const auto* zero =
             byteTextEnded ? nullptr : static_cast<const char*>(std::memchr(piece, 0, n));
-        text.size = zero != nullptr ? static_cast<std::size_t>(zero - buffer_.data()) : whole.size;
-        text.final = n == 0 || zero != nullptr;
+        text.size = zero != nullptr ? static_cast<std::size_t>(zero - buffer_.get()) : whole.size;
+        text.final = whole.final || zero != nullptr;
         search.Search(text, whole, base, n == 0);
         if (whole.final)
             break;
@@ -484,7 +513,7 @@ ScanEnd ContentScanner::Scan(ByteReader& reader, const ScanQuery& query, MatchSi
         const std::size_t start = whole.size - keep;
         if (search.AnyShiftJis() && !byteTextEnded)
             text.trail = TrailTracker(text, platform::ShiftJisLeadBytes()).At(start);
-        std::memmove(buffer_.data(), buffer_.data() + start, keep);
+        std::memmove(buffer_.get(), buffer_.get() + start, keep);
         kept = keep;
         base += start;
     }

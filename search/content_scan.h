@@ -8,9 +8,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -103,6 +105,10 @@ class ScanQuery {
     };
     const std::vector<Group>& Groups() const { return groups_; }
 
+    // Whether a file of which found tells, per group, whether it occurs passes the query: no group
+    // marked EndScan found and every other group found.
+    bool Passes(const std::vector<bool>& found) const;
+
     friend bool operator==(const ScanQuery&, const ScanQuery&) = default;
 
   private:
@@ -164,6 +170,10 @@ class ByteReader {
     // Reads up to count bytes; gives the number read, 0 at the end, nothing after a read error.
     // May give fewer bytes than asked before the end.
     virtual std::optional<std::size_t> Read(char* buffer, std::size_t count) = 0;
+
+    // Whether the bytes read so far are known to be the whole text, so that no read is needed to
+    // learn that it ends.
+    virtual bool Ended() const { return false; }
 };
 
 // A file as a byte reader. The text ends at the size the file had when it was opened: once that
@@ -174,12 +184,17 @@ class FileReader : public ByteReader {
     explicit FileReader(platform::InputFile& file);
     std::uint64_t SizeHint() const override;
     std::optional<std::size_t> Read(char* buffer, std::size_t count) override;
+    bool Ended() const override { return sized_ && left_ == 0; }
 
   private:
     platform::InputFile& file_;
     std::uint64_t left_;             // bytes still to read up to the size
     bool sized_ = file_.Size() > 0;  // whether the text ends at the size
 };
+
+// Reports the matches of query's groups in a text held whole in memory to sink, searching it
+// where it lies: the same matches as a scan of the text read from a file.
+ScanEnd ScanText(std::string_view text, const ScanQuery& query, MatchSink& sink);
 
 // Reads files for the content tests, reusing its buffer from file to file.
 class ContentScanner {
@@ -219,9 +234,17 @@ class ContentScanner {
     std::optional<std::vector<bool>> Scan(const std::string& path,
                                           const std::vector<const ContentPattern*>& patterns);
 
+    // The whole text of the last scan, when its first read gave all of it (as for a file of up to
+    // a piece): the scanner's buffer, valid until its next scan. Nothing otherwise.
+    std::optional<std::string_view> WholeText() const;
+
   private:
     std::size_t pieceSize_;
-    std::string buffer_;
+    // Made for a whole piece at once and never filled: the pages a file does not reach are never
+    // touched, and a run of ever larger files does not make, fill and copy a fresh buffer for each.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t bufferSize_ = 0;
+    std::optional<std::size_t> wholeText_;  // the bytes of a text read whole in one piece
 };
 
 }  // namespace tanmira

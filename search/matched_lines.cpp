@@ -58,25 +58,39 @@ std::size_t IndexOf(CodeUnit unit) {
 // Reads a text through another reader, noting where its lines start under the line rule of each
 // unit wanted, as SplitLines cuts them: the single-byte lines of the text up to its first 0 byte,
 // the UTF-16 lines of the whole text. A line break is looked at once the bytes that settle it are
-// read (a CR, whether an LF follows), or when a match at a later offset asks for it.
+// read (a CR, whether an LF follows), or when a match at a later offset asks for it. A text held
+// in memory whole is looked at where it lies, and not read.
 class LineStartReader : public ByteReader {
   public:
     // Keeps the whole text while it holds at most wholeLimit bytes.
     LineStartReader(ByteReader& source, const std::array<bool, 3>& wanted, std::uint64_t wholeLimit)
-        : source_(source), wanted_(wanted), wholeLimit_(wholeLimit) {
+        : source_(&source), wanted_(wanted), wholeLimit_(wholeLimit) {
         for (std::vector<std::uint64_t>& starts : starts_)
             starts.push_back(0);
     }
 
-    std::uint64_t SizeHint() const override { return source_.SizeHint(); }
+    // For a text held whole, which must outlive the reader.
+    LineStartReader(std::string_view text, const std::array<bool, 3>& wanted)
+        : wanted_(wanted),
+          text_(text),
+          end_(text.size()),
+          byteEnd_(text.find('\0') == std::string_view::npos ? kNone : text.find('\0')),
+          head_(text.substr(0, 2)),
+          wholeLimit_(text.size()) {
+        for (std::vector<std::uint64_t>& starts : starts_)
+            starts.push_back(0);
+    }
+
+    std::uint64_t SizeHint() const override { return source_->SizeHint(); }
+    bool Ended() const override { return source_->Ended(); }
 
     std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
-        const std::optional<std::size_t> n = source_.Read(buffer, count);
+        const std::optional<std::size_t> n = source_->Read(buffer, count);
         if (!n)
             return n;
         if (end_ == 0) {  // the text kept grows in one step, as far as the size is known
-            whole_ = source_.SizeHint() <= wholeLimit_;
-            tail_.reserve(static_cast<std::size_t>(whole_ ? source_.SizeHint() : count) + 4096);
+            whole_ = source_->SizeHint() <= wholeLimit_;
+            tail_.reserve(static_cast<std::size_t>(whole_ ? source_->SizeHint() : count) + 4096);
         }
         if (head_.size() < 2)
             head_.append(buffer, std::min(*n, 2 - head_.size()));
@@ -84,6 +98,7 @@ class LineStartReader : public ByteReader {
         if (byteEnd_ == kNone && zero != nullptr)
             byteEnd_ = end_ + static_cast<std::uint64_t>(zero - buffer);
         tail_.append(buffer, *n);
+        text_ = tail_;
         end_ += *n;
         // A CR unit and the unit after it span at most 4 bytes.
         const std::uint64_t settled = *n == 0 ? end_ : end_ - std::min<std::uint64_t>(end_, 3);
@@ -99,6 +114,7 @@ class LineStartReader : public ByteReader {
         if (whole_)
             return n;
         tail_.erase(0, static_cast<std::size_t>(keepFrom - tailStart_));
+        text_ = tail_;
         tailStart_ = keepFrom;
         return n;
     }
@@ -113,13 +129,13 @@ class LineStartReader : public ByteReader {
         std::size_t middle = before;
         // The LF bytes, then the CR bytes: each pass notes its starts in order, merged after.
         for (const char value : {'\n', '\r'}) {
-            const char* last = tail_.data() + (offset - tailStart_);
-            for (const char* p = tail_.data() + (looked - tailStart_); p < last; ++p) {
+            const char* last = text_.data() + (offset - tailStart_);
+            for (const char* p = text_.data() + (looked - tailStart_); p < last; ++p) {
                 p = static_cast<const char*>(
                     std::memchr(p, value, static_cast<std::size_t>(last - p)));
                 if (p == nullptr)
                     break;
-                const std::uint64_t at = tailStart_ + static_cast<std::uint64_t>(p - tail_.data());
+                const std::uint64_t at = tailStart_ + static_cast<std::uint64_t>(p - text_.data());
                 if (const std::uint64_t start = StartAfter(unit, at, value))
                     starts.push_back(start);
             }
@@ -143,13 +159,13 @@ class LineStartReader : public ByteReader {
 
     // The whole text read, when it is small enough to be kept; nothing otherwise.
     std::optional<std::string_view> Whole() const {
-        return whole_ ? std::optional<std::string_view>(tail_) : std::nullopt;
+        return whole_ ? std::optional<std::string_view>(text_) : std::nullopt;
     }
 
   private:
     // The byte at offset, or -1 past the bytes read.
     int ByteAt(std::uint64_t offset) const {
-        return offset < end_ ? static_cast<unsigned char>(tail_[offset - tailStart_]) : -1;
+        return offset < end_ ? static_cast<unsigned char>(text_[offset - tailStart_]) : -1;
     }
 
     // The start of the line after the line break that a CR or LF byte at offset makes under
@@ -174,17 +190,18 @@ class LineStartReader : public ByteReader {
         return 0;
     }
 
-    ByteReader& source_;
-    std::array<bool, 3> wanted_;  // per unit
+    ByteReader* source_ = nullptr;  // nothing for a text held whole
+    std::array<bool, 3> wanted_;    // per unit
     std::array<std::vector<std::uint64_t>, 3> starts_;
     std::string tail_;                       // the bytes read from tailStart_ on
+    std::string_view text_;                  // tail_, or the text held whole
     std::uint64_t tailStart_ = 0;            // the byte before the least looked_, or 0
     std::array<std::uint64_t, 3> looked_{};  // per unit: the breaks before it are noted
     std::uint64_t end_ = 0;                  // bytes read
     std::uint64_t byteEnd_ = kNone;          // the first 0 byte
     std::string head_;
     std::uint64_t wholeLimit_;
-    bool whole_ = true;  // whether tail_ holds every byte read
+    bool whole_ = true;  // whether text_ holds every byte read
 };
 
 struct RecordedHit {
@@ -309,13 +326,21 @@ bool CopyRanges(ByteReader& reader,
     return true;
 }
 
-// The matching lines of a text: scanned from first, the lines kept copied from the text kept or,
-// for a large text, from the reader that openAgain gives (the same text read anew; null when it
-// cannot be opened).
-template <typename OpenAgain>
-MatchedLines MatchLines(ByteReader& first, OpenAgain openAgain, const KeywordForms& forms,
-                        KeywordEncoding encoding, std::size_t maxLines,
-                        std::size_t pieceSize = ContentScanner::kPieceSize) {
+// Per unit, whether the forms of encoding search in it.
+std::array<bool, 3> UnitsOf(KeywordEncoding encoding) {
+    std::array<bool, 3> wanted{};
+    for (const KeywordForm& form : EntryOf(encoding).forms)
+        wanted[IndexOf(form.unit)] = true;
+    return wanted;
+}
+
+// The matching lines of a text whose line starts lines notes: scan(query, sink) reports the
+// matches of a query while lines sees the text; the lines kept are copied from the text lines
+// kept or, for a large text, from the reader that openAgain gives (the same text read anew; null
+// when it cannot be opened).
+template <typename Scan, typename OpenAgain>
+MatchedLines MatchLines(LineStartReader& lines, Scan scan, OpenAgain openAgain,
+                        const KeywordForms& forms, KeywordEncoding encoding, std::size_t maxLines) {
     const std::vector<ContentPattern> patterns(forms.begin(), forms.end());
     ScanQuery query;
     std::vector<const ContentPattern*> group;
@@ -326,16 +351,12 @@ MatchedLines MatchLines(ByteReader& first, OpenAgain openAgain, const KeywordFor
     const EncodingEntry& entry = EntryOf(encoding);
     std::vector<CodeUnit> units;
     std::vector<std::size_t> lengths(entry.forms.size(), 0);  // per form, its match's bytes
-    std::array<bool, 3> wanted{};
-    for (const KeywordForm& form : entry.forms) {
+    for (const KeywordForm& form : entry.forms)
         units.push_back(form.unit);
-        wanted[IndexOf(form.unit)] = true;
-    }
     for (const ContentPattern& pattern : patterns)
         lengths[pattern.Form()] = pattern.Folded().size();
-    LineStartReader lines(first, wanted, kWholeTextPieces * pieceSize);
     FormRecorder recorder(lines, units, maxLines);
-    if (ContentScanner(pieceSize).Scan(lines, query, recorder) == ScanEnd::Unreadable)
+    if (scan(query, recorder) == ScanEnd::Unreadable)
         return {ScanEnd::Unreadable, {}, 0};
     // The scan ends at the first 0 byte when only the single-byte lines matter: their last
     // breaks are settled by the bytes read.
@@ -440,9 +461,20 @@ std::size_t CharCount(std::string_view utf8) {
 MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines,
                               std::size_t pieceSize) {
-    TextReader first(text);
     const auto again = [&] { return std::make_unique<TextReader>(text); };
-    return MatchLines(first, again, forms, encoding, maxLines, pieceSize);
+    if (text.size() <= pieceSize) {
+        LineStartReader lines(text, UnitsOf(encoding));
+        const auto scan = [&](const ScanQuery& query, MatchSink& sink) {
+            return ScanText(text, query, sink);
+        };
+        return MatchLines(lines, scan, again, forms, encoding, maxLines);
+    }
+    TextReader first(text);
+    LineStartReader lines(first, UnitsOf(encoding), kWholeTextPieces * pieceSize);
+    const auto scan = [&](const ScanQuery& query, MatchSink& sink) {
+        return ContentScanner(pieceSize).Scan(lines, query, sink);
+    };
+    return MatchLines(lines, scan, again, forms, encoding, maxLines);
 }
 
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
@@ -464,7 +496,17 @@ MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms
         auto file = std::make_unique<OpenFile>(path);
         return file->file.IsOpen() ? std::move(file) : nullptr;
     };
-    return MatchLines(first, again, forms, encoding, maxLines);
+    LineStartReader lines(first, UnitsOf(encoding), kWholeTextPieces * ContentScanner::kPieceSize);
+    const auto scan = [&](const ScanQuery& query, MatchSink& sink) {
+        return ContentScanner().Scan(lines, query, sink);
+    };
+    return MatchLines(lines, scan, again, forms, encoding, maxLines);
+}
+
+MatchedLines LineCapture::Capture(const std::string& path, const ContentScanner& scanned) const {
+    if (const std::optional<std::string_view> text = scanned.WholeText())
+        return FindMatchedLines(*text, forms_, encoding_, maxLines_, text->size());
+    return ReadMatchedLines(path, forms_, encoding_, maxLines_);
 }
 
 std::optional<std::vector<TextLine>> LeadingLines(const std::string& path, KeywordEncoding encoding,

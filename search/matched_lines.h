@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -51,8 +52,9 @@ struct MatchedLines {
 // the earliest match in the file: of the text up to its first 0 byte for a single-byte form, of
 // the whole text in UTF-16 units (a leading byte-order mark dropped) for a UTF-16 form; matches of
 // forms in other units are not listed.
-// The text is read in pieces of at most pieceSize bytes, as a file is; a text longer than 64 pieces
-// is read again for the bytes of its lines, as a large file is.
+// A text of up to pieceSize bytes is searched where it lies; a longer one is read in pieces of
+// pieceSize bytes, as a file is, and when longer than 64 pieces read again for the bytes of its
+// lines, as a large file is.
 MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines,
                               std::size_t pieceSize = ContentScanner::kPieceSize);
@@ -61,6 +63,23 @@ MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
 // read a second time for the bytes of its lines instead of being held whole.
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines);
+
+// The matching lines of the files a run's scan finds, taken as it finds them: from the text the
+// scan has just read when it read the whole of it at once, else by reading the file again.
+class LineCapture {
+  public:
+    LineCapture(KeywordForms forms, KeywordEncoding encoding, std::size_t maxLines)
+        : forms_(std::move(forms)), encoding_(encoding), maxLines_(maxLines) {}
+
+    // The matching lines of the file at path, which scanned has just scanned. May be called from
+    // several threads at once.
+    MatchedLines Capture(const std::string& path, const ContentScanner& scanned) const;
+
+  private:
+    KeywordForms forms_;
+    KeywordEncoding encoding_;
+    std::size_t maxLines_;
+};
 
 // The first count lines of the file at path, for a view without a keyword: decoded in the
 // encoding's code page; under an encoding of several forms, in the first of UTF-8, Shift_JIS and

@@ -33,8 +33,12 @@ std::size_t ReadAheadWorkers(unsigned threads) {
 
 ReadAhead::ReadAhead(std::span<const std::string> files, std::optional<ScanQuery> query,
                      std::function<bool(const std::string&)> wanted, std::size_t filesAhead,
-                     std::size_t workers)
-    : files_(files), query_(std::move(query)), wanted_(std::move(wanted)), slots_(filesAhead) {
+                     std::size_t workers, const LineCapture* capture)
+    : files_(files),
+      query_(std::move(query)),
+      wanted_(std::move(wanted)),
+      capture_(capture),
+      slots_(filesAhead) {
     if (!query_ || files_.empty())
         return;
     workerScanners_.resize(workers);
@@ -53,15 +57,19 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, Content
     loopAt_.store(i);
     if (i >= wakeAt_.load())
         Wake();
+    const auto scanHere = [&]() -> Answer {
+        platform::InputFile file(files_[i]);
+        return file.IsOpen() ? ScanFile(file, i, query, scanner, {}) : std::nullopt;
+    };
     if (ClaimForLoop(i) || workers_.empty() || query != *query_)
-        return scanner.Scan(files_[i], query);
+        return scanHere();
     Slot& slot = SlotOf(i);
     for (;;) {
         const std::uint64_t tag = slot.tag.load(std::memory_order_acquire);
         if (tag == DoneTag(i) && platform::StampOf(files_[i]) == slot.stamp)
-            return std::move(slot.found);
+            return std::move(slot.answer);
         if (tag == DoneTag(i) || tag == SkippedTag(i))
-            return scanner.Scan(files_[i], query);
+            return scanHere();
         if (const std::optional<std::size_t> k = Claim()) {
             Fill(*k, scanner, {});
             continue;
@@ -119,9 +127,10 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token sto
         if (wanted_(files_[k])) {
             platform::InputFile file(files_[k]);
             // A file that cannot be opened or read is left to the loop, which reports it.
-            Answer found = file.IsOpen() ? scanner.Scan(file, *query_, stop) : std::nullopt;
-            if (found) {
-                slot.found = std::move(*found);
+            Answer answer =
+                file.IsOpen() ? ScanFile(file, k, *query_, scanner, stop) : std::nullopt;
+            if (answer) {
+                slot.answer = std::move(*answer);
                 slot.stamp = file.Stamp();
                 tag = DoneTag(k);
             }
@@ -131,6 +140,18 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token sto
     }
     slot.tag.store(tag, std::memory_order_release);
     Wake();
+}
+
+ReadAhead::Answer ReadAhead::ScanFile(platform::InputFile& file, std::size_t k,
+                                      const ScanQuery& query, ContentScanner& scanner,
+                                      std::stop_token stop) const {
+    std::optional<std::vector<bool>> found = scanner.Scan(file, query, stop);
+    if (!found)
+        return std::nullopt;
+    FileAnswer answer{std::move(*found), std::nullopt};
+    if (capture_ != nullptr && !stop.stop_requested() && query.Passes(answer.found))
+        answer.lines = capture_->Capture(files_[k], scanner);
+    return answer;
 }
 
 void ReadAhead::Wake() {

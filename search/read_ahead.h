@@ -1,10 +1,10 @@
 // Scanning ahead of the search run's loop on worker threads. The workers open, read and scan the
 // files after the one the loop tests, in list order and a few dozen of them at most, and stores for
-// each whether each group of the run's query occurs and the file's stamp, closing the file after
-// its scan. The loop still decides everything else itself; it takes a stored answer only for a file
-// scanned with the query it asks for and still as it was scanned (one status call by its path), and
-// scans every other file itself: one that could not be opened, one removed or written since, one
-// the worker left alone.
+// each whether each group of the run's query occurs (and, when asked, the lines of a file that
+// passes) and the file's stamp, closing the file after its scan. The loop still decides everything
+// else itself; it takes a stored answer only for a file scanned with the query it asks for and
+// still as it was scanned (one status call by its path), and scans every other file itself: one
+// that could not be opened, one removed or written since, one the worker left alone.
 #pragma once
 
 #include <atomic>
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "search/content_scan.h"
+#include "search/matched_lines.h"
 
 namespace tanmira {
 
@@ -33,15 +34,22 @@ class ReadAhead {
     // Files scanned ahead of the loop at most.
     static constexpr std::size_t kFilesAhead = 64;
 
-    // Per group, whether it occurs; nothing when the file cannot be opened.
-    using Answer = std::optional<std::vector<bool>>;
+    // What the scan of one file found.
+    struct FileAnswer {
+        std::vector<bool> found;            // per group, whether it occurs
+        std::optional<MatchedLines> lines;  // of a file that passes the query, when captured
+    };
+    // Nothing when the file cannot be opened.
+    using Answer = std::optional<FileAnswer>;
 
     // Starts workers over files (which must stay unchanged while they run, as must the patterns
     // of query), scanning with query those files for which wanted holds (wanted is called from
     // the workers at once). Without a query, or with no workers, the loop scans every file itself.
+    // With capture, the lines of each file that passes the query are captured right after its
+    // scan, by whoever scans it.
     ReadAhead(std::span<const std::string> files, std::optional<ScanQuery> query,
               std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead,
-              std::size_t workers = 1);
+              std::size_t workers = 1, const LineCapture* capture = nullptr);
 
     // Ends the workers (a scan under way stops at its next piece).
     ~ReadAhead();
@@ -62,10 +70,14 @@ class ReadAhead {
         // scanning a file the loop skipped.
         std::mutex filling;
         platform::FileStamp stamp;
-        std::vector<bool> found;
+        FileAnswer answer;
     };
 
     void Work(std::stop_token stop, ContentScanner& scanner);
+
+    // Scans file k (opened as file), with its lines captured when it passes query.
+    Answer ScanFile(platform::InputFile& file, std::size_t k, const ScanQuery& query,
+                    ContentScanner& scanner, std::stop_token stop) const;
 
     // Claims the next file for scanning ahead; nothing when filesAhead files ahead of the loop
     // are claimed already or the files are done.
@@ -85,6 +97,7 @@ class ReadAhead {
     std::span<const std::string> files_;
     std::optional<ScanQuery> query_;
     std::function<bool(const std::string&)> wanted_;
+    const LineCapture* capture_;
     std::vector<Slot> slots_;
     std::atomic<std::size_t> nextClaim_{0};  // files before it are claimed (or passed)
     std::atomic<std::size_t> loopAt_{0};     // the file the loop is at

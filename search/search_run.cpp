@@ -12,6 +12,7 @@
 #include "search/content_scan.h"
 #include "search/directory_walk.h"
 #include "search/exceptions.h"
+#include "search/matched_lines.h"
 #include "search/read_ahead.h"
 #include "search/text_rules.h"
 
@@ -95,6 +96,12 @@ bool PassesNameTests(const LiveControls& controls, const std::string& path) {
 // Outcome of reading one file for the content tests.
 enum class ContentOutcome { Hit, Miss, Unreadable };
 
+// The outcome with the matching lines of a hit, when the run captures them.
+struct ContentResult {
+    ContentOutcome outcome = ContentOutcome::Miss;
+    std::optional<MatchedLines> lines;
+};
+
 // The patterns of a keyword's forms: it occurs when any of them does.
 std::vector<ContentPattern> PatternsOf(const KeywordForms& forms) {
     return std::vector<ContentPattern>(forms.begin(), forms.end());
@@ -102,41 +109,52 @@ std::vector<ContentPattern> PatternsOf(const KeywordForms& forms) {
 
 // The content tests of a run: the keywords as prepared at its start, each in all its forms, one
 // scan query for each way of filling the two keyword fields (the exclusion keyword first: a find
-// of any of its forms settles the outcome), and the read-ahead worker, which tests names with the
-// live controls as they stood at the start and scans with the query they chose.
+// of any of its forms settles the outcome), the capture of the lines of hits when the request
+// asks for them, and the read-ahead worker, which tests names with the live controls as they stood
+// at the start and scans with the query they chose.
 class ContentTests {
   public:
     // For the first count files of the run's list, scanned ahead by workers.
-    ContentTests(const LiveControls& live, const SearchState& state, std::size_t count,
-                 std::size_t workers)
+    ContentTests(const SearchRequest& request, const LiveControls& live, const SearchState& state,
+                 std::size_t count)
         : include_(PatternsOf(state.ContentKeyword)),
           exclude_(PatternsOf(state.ContentExcludeKeyword)),
+          capture_(LinesCapture(request, state)),
           files_(std::span(state.FileList.Lines()).first(count)),
           readAhead_(
               files_, QueryCopy(QueryFor(live)),
               [controls = live](const std::string& path) {
                   return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
               },
-              ReadAhead::kFilesAhead, workers) {}
+              ReadAhead::kFilesAhead, ReadAheadWorkers(request.threads),
+              capture_ ? &*capture_ : nullptr) {}
 
     // Reads the keyword fields (only whether they are empty) and tests file i.
-    ContentOutcome Test(const LiveControls& live, std::size_t i) {
+    ContentResult Test(const LiveControls& live, std::size_t i) {
         const ScanQuery* query = QueryFor(live);
         if (query == nullptr)
-            return ContentScanner::CanOpen(files_[i]) ? ContentOutcome::Hit
-                                                      : ContentOutcome::Unreadable;
-        const ReadAhead::Answer found = readAhead_.Scan(i, *query, scanner_);
-        if (!found)
-            return ContentOutcome::Unreadable;
-        // An exclusion group found, or an inclusion group not found, misses.
-        for (std::size_t g = 0; g < found->size(); ++g) {
-            if ((*found)[g] == (query->Groups()[g].onFind == ScanQuery::OnFind::EndScan))
-                return ContentOutcome::Miss;
-        }
-        return ContentOutcome::Hit;
+            return {ContentScanner::CanOpen(files_[i]) ? ContentOutcome::Hit
+                                                       : ContentOutcome::Unreadable,
+                    std::nullopt};
+        ReadAhead::Answer answer = readAhead_.Scan(i, *query, scanner_);
+        if (!answer)
+            return {ContentOutcome::Unreadable, std::nullopt};
+        if (!query->Passes(answer->found))
+            return {ContentOutcome::Miss, std::nullopt};
+        // A large file is read again for its lines, and may no longer be readable.
+        if (answer->lines && answer->lines->end == ScanEnd::Unreadable)
+            return {ContentOutcome::Unreadable, std::nullopt};
+        return {ContentOutcome::Hit, std::move(answer->lines)};
     }
 
   private:
+    static std::optional<LineCapture> LinesCapture(const SearchRequest& request,
+                                                   const SearchState& state) {
+        if (!request.matchedLines)
+            return std::nullopt;
+        return LineCapture(state.ContentKeyword, state.ContentEncoding, *request.matchedLines);
+    }
+
     static std::optional<ScanQuery> QueryCopy(const ScanQuery* query) {
         return query != nullptr ? std::optional<ScanQuery>(*query) : std::nullopt;
     }
@@ -171,6 +189,7 @@ class ContentTests {
     const ScanQuery both_ = Query(&exclude_, &include_);
     const ScanQuery excludeOnly_ = Query(&exclude_, nullptr);
     const ScanQuery includeOnly_ = Query(nullptr, &include_);
+    const std::optional<LineCapture> capture_;
     std::span<const std::string> files_;
     ContentScanner scanner_;
     ReadAhead readAhead_;  // last: ended before the rest goes
@@ -195,8 +214,7 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
         DropFolders(state.FileList);
 
         const int count = walk.stopped ? 0 : state.FileList.LineCount();
-        ContentTests content(live, state, static_cast<std::size_t>(count),
-                             ReadAheadWorkers(request.threads));
+        ContentTests content(request, live, state, static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             events.ProcessPendingEvents();
             if (state.StopRequested) {
@@ -208,9 +226,12 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
             const std::string& path = state.FileList.Lines()[static_cast<std::size_t>(i)];
             if (!PassesExtensionTest(live, path) || !PassesNameTests(live, path))
                 continue;
-            switch (content.Test(live, static_cast<std::size_t>(i))) {
+            ContentResult result = content.Test(live, static_cast<std::size_t>(i));
+            switch (result.outcome) {
                 case ContentOutcome::Hit:
                     state.HitList.AppendLine(path);
+                    if (result.lines)
+                        events.ShowMatchedLines(path, *result.lines);
                     break;
                 case ContentOutcome::Unreadable:
                     unreadable.push_back(path);

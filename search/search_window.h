@@ -2,6 +2,7 @@
 // live controls read for each file, and the events through which the run shows what it does.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "search/encodings.h"
 
 namespace tanmira {
+
+struct MatchedLines;
 
 // The lines the window's extension list holds at start.
 const std::vector<std::string>& StoredExtensionLines();
@@ -24,6 +27,9 @@ struct SearchRequest {
     std::string contentExclude;  // Edit3
     // Threads of the run, the loop's included; 0: as TANMIRA_THREADS says, else one per core.
     unsigned threads = 0;
+    // With a number, the run's own scan also takes the matching lines of the content keyword in
+    // each file found, at most this many listed (the rest counted), and shows them as it goes.
+    std::optional<std::size_t> matchedLines = std::nullopt;
 };
 
 // The controls a user may change during a run, as the run reads them for each file (and, for the
@@ -56,6 +62,10 @@ class SearchEvents {
     virtual void SetStartEnabled(bool /*enabled*/) {}                         // Button2.Enabled
     virtual void SetProgressText(const std::string& /*text*/) {}              // status bar
     virtual void SetResultLines(const std::vector<ResultLine>& /*lines*/) {}  // Memo1
+
+    // The matching lines of a file found, when the request asks for them: each file as the run
+    // finds it, in the order of the hit list.
+    virtual void ShowMatchedLines(const std::string& /*path*/, const MatchedLines& /*lines*/) {}
 
     // Lets the window handle every pending event once (clicks, timers, close requests); the live
     // controls may change only here.

@@ -3,18 +3,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include <atomic>
-#include <condition_variable>
-#include <exception>
 #include <limits>
-#include <mutex>
-#include <optional>
 #include <sstream>
-#include <thread>
 
 #include "platform/platform.h"
 #include "search/matched_lines.h"
-#include "search/read_ahead.h"
 #include "search/text_rules.h"
 
 namespace tanmira::cli {
@@ -76,8 +69,18 @@ bool ValidUtf8(const std::string& text) {
 }  // namespace
 
 SearchRequest RequestOf(const CliOptions& options) {
-    return {options.folder,  options.subfolders,     options.encoding,
-            options.content, options.contentExclude, options.threads};
+    SearchRequest request{.folder = options.folder,
+                          .subfolders = options.subfolders,
+                          .encoding = options.encoding,
+                          .content = options.content,
+                          .contentExclude = options.contentExclude,
+                          .threads = options.threads};
+    // Counting keeps no line: every matching line is one more.
+    if (options.output == OutputMode::Count)
+        request.matchedLines = 0;
+    else if (options.output != OutputMode::Names)
+        request.matchedLines = std::numeric_limits<std::size_t>::max();
+    return request;
 }
 
 LiveControls LiveControlsOf(const CliOptions& options) {
@@ -88,8 +91,9 @@ LiveControls LiveControlsOf(const CliOptions& options) {
 
 void CliEvents::SetResultLines(const std::vector<ResultLine>& /*lines*/) {
     EraseProgress();
-    if (printNames_)
-        PrintNames(state_.HitList.Lines(), fullPaths_, '\n');
+    if (options_.output == OutputMode::Names)
+        PrintNames(state_.HitList.Lines(), options_.fullPaths,
+                   options_.nullSeparated ? '\0' : '\n');
 }
 
 void CliEvents::SetProgressText(const std::string& text) {
@@ -129,27 +133,14 @@ std::string JsonLine(const std::string& path, std::uint64_t line, std::size_t co
     return object.dump();
 }
 
-namespace {
-
-// What options ask to print of the hit file at path: its lines, their count or JSON objects.
-// Nothing when the file can no longer be read.
-std::optional<std::string> FileOutput(const CliOptions& options, const SearchState& state,
-                                      const std::string& path) {
+void CliEvents::ShowMatchedLines(const std::string& path, const MatchedLines& lines) {
+    EraseProgress();
     std::ostringstream out;
-    // Counting keeps no line: every matching line is one more.
-    const bool count = options.output == OutputMode::Count;
-    const MatchedLines found =
-        ReadMatchedLines(path, state.ContentKeyword, state.ContentEncoding,
-                         count ? 0 : std::numeric_limits<std::size_t>::max());
-    if (found.end == ScanEnd::Unreadable)
-        return std::nullopt;
-    if (count) {
-        out << path << ':' << found.more << '\n';
-        return out.str();
-    }
-    for (const TextLine& line : found.lines) {
+    if (options_.output == OutputMode::Count)
+        out << path << ':' << lines.more << '\n';
+    for (const TextLine& line : lines.lines) {
         const DecodedLine decoded = DecodeLine(line);
-        if (options.output == OutputMode::Json)
+        if (options_.output == OutputMode::Json)
             out << JsonLine(path, line.number, decoded.firstHitColumn, decoded.text,
                             EncodingName(line.codePage))
                 << '\n';
@@ -157,68 +148,7 @@ std::optional<std::string> FileOutput(const CliOptions& options, const SearchSta
             out << path << ':' << line.number << ':' << decoded.firstHitColumn << ':'
                 << decoded.text << '\n';
     }
-    return out.str();
-}
-
-// One hit file's turn in the output: what to print, or why there is nothing.
-struct FileTurn {
-    bool ready = false;
-    std::optional<std::string> output;  // nothing: the file could not be read again
-    std::exception_ptr failure;         // rethrown on the printing thread
-};
-
-}  // namespace
-
-PrintedResults PrintFound(const CliOptions& options, const SearchState& state) {
-    const std::vector<std::string>& hits = state.HitList.Lines();
-    PrintedResults printed;
-    printed.found = !hits.empty();
-    if (options.output == OutputMode::Names) {
-        if (options.nullSeparated)
-            PrintNames(hits, options.fullPaths, '\0');
-        return printed;
-    }
-    // The files are read again on as many threads as the run had, and printed in list order,
-    // each as soon as it and the ones before it are ready.
-    std::vector<FileTurn> turns(hits.size());
-    std::mutex mutex;
-    std::condition_variable ready;
-    std::atomic<std::size_t> next = 0;
-    const auto work = [&] {
-        for (std::size_t i; (i = next++) < hits.size();) {
-            FileTurn turn;
-            turn.ready = true;
-            try {
-                turn.output = FileOutput(options, state, hits[i]);
-            } catch (...) {
-                turn.failure = std::current_exception();
-            }
-            const std::lock_guard lock(mutex);
-            turns[i] = std::move(turn);
-            ready.notify_all();
-        }
-    };
-    std::vector<std::jthread> workers;
-    const std::size_t threads = std::min(hits.size(), ReadAheadWorkers(options.threads) + 1);
-    for (std::size_t k = 0; k < threads; ++k)
-        workers.emplace_back(work);
-    for (std::size_t i = 0; i < hits.size(); ++i) {
-        FileTurn turn;
-        {
-            std::unique_lock lock(mutex);
-            ready.wait(lock, [&] { return turns[i].ready; });
-            turn = std::move(turns[i]);
-        }
-        if (turn.failure) {
-            next = hits.size();  // the others stop at their next file
-            std::rethrow_exception(turn.failure);
-        }
-        if (!turn.output)
-            printed.unreadable.push_back(hits[i]);
-        else
-            platform::WriteStandard(platform::StandardStream::Output, *turn.output);
-    }
-    return printed;
+    platform::WriteStandard(platform::StandardStream::Output, out.str());
 }
 
 }  // namespace tanmira::cli

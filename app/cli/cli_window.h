@@ -17,46 +17,34 @@ namespace tanmira::cli {
 SearchRequest RequestOf(const CliOptions& options);
 LiveControls LiveControlsOf(const CliOptions& options);
 
-// Prints the files found to standard output when the run shows its results and printNames: each
-// name's exact bytes (the full path or the file name) followed by a line break (the result lines
-// cannot be printed instead: they split a name that holds a line break). With showProgress, shows
-// the run's progress on one line of standard error (a terminal), repainted at most 10 times a
-// second by a carriage return and spaces over what was shown before, which every terminal and
-// console understands (escape sequences are printed as they are by some consoles).
+// Prints what options ask for of the files found to standard output: when the run shows its
+// results, the names, each name's exact bytes (the full path or the file name) followed by a line
+// break or a 0 byte (the result lines cannot be printed instead: they split a name that holds a
+// line break); or, as the run finds each file, its lines holding the content keyword, their count
+// or JSON objects. With showProgress, shows the run's progress on one line of standard error (a
+// terminal), repainted at most 10 times a second by a carriage return and spaces over what was
+// shown before, which every terminal and console understands (escape sequences are printed as
+// they are by some consoles).
 class CliEvents : public SearchEvents {
   public:
-    CliEvents(const SearchState& state, bool fullPaths, bool printNames, bool showProgress)
-        : state_(state),
-          fullPaths_(fullPaths),
-          printNames_(printNames),
-          showProgress_(showProgress) {}
+    CliEvents(const CliOptions& options, const SearchState& state, bool showProgress)
+        : options_(options), state_(state), showProgress_(showProgress) {}
     ~CliEvents() override { EraseProgress(); }
     void SetResultLines(const std::vector<ResultLine>& lines) override;
     void SetProgressText(const std::string& text) override;
+    void ShowMatchedLines(const std::string& path, const MatchedLines& lines) override;
 
     // Clears the progress line, so that what follows starts on a clean line.
     void EraseProgress();
 
   private:
+    const CliOptions& options_;
     const SearchState& state_;
-    bool fullPaths_;
-    bool printNames_;
     bool showProgress_;
     std::size_t shownColumns_ = 0;  // of the progress line on the terminal
     bool shown_ = false;
     std::chrono::steady_clock::time_point painted_{};
 };
-
-// What PrintFound printed.
-struct PrintedResults {
-    bool found = false;                   // the run found at least one file
-    std::vector<std::string> unreadable;  // hits that could not be read again for their lines
-};
-
-// Prints to standard output what options ask for of the hits of a run that ended (state's hit
-// list, content keyword): names ending in a 0 byte, or the lines holding the keyword, their count
-// per file or JSON objects. The names output with line breaks is the events'.
-PrintedResults PrintFound(const CliOptions& options, const SearchState& state);
 
 // The JSON object of one matching line. A path that is not valid UTF-8 is given as
 // {"bytes": [its byte values]}.

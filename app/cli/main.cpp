@@ -64,9 +64,7 @@ int main(int argc, char** argv) {
         return kError;
     }
     SearchState state;
-    const bool printNames = options->output == cli::OutputMode::Names && !options->nullSeparated;
-    cli::CliEvents events(state, options->fullPaths, printNames,
-                          platform::StandardErrorIsTerminal());
+    cli::CliEvents events(*options, state, platform::StandardErrorIsTerminal());
     std::optional<std::string> report;
     try {
         CheckContentKeywords(cli::RequestOf(*options));
@@ -79,11 +77,9 @@ int main(int argc, char** argv) {
         return kError;
     }
     events.EraseProgress();
-    const cli::PrintedResults printed = cli::PrintFound(*options, state);
-    const int status = Finish(printed.found ? kFound : kNoneFound);
-    // A hit that could no longer be read for its lines is reported as the run's failures are.
-    for (const std::string& text : {report.value_or(""), UnreadableReport(printed.unreadable, {})})
-        if (!text.empty())
-            WriteStandard(StandardStream::Error, text + "\n");
-    return report || !printed.unreadable.empty() ? kError : status;
+    const int status = Finish(state.HitList.LineCount() > 0 ? kFound : kNoneFound);
+    if (!report)
+        return status;
+    WriteStandard(StandardStream::Error, *report + "\n");
+    return kError;
 }

@@ -214,24 +214,6 @@ TEST(TanmiraCli, OutputModesPrintTheMatchingLines) {
         << names;
 }
 
-// A hit removed before its lines are printed is reported, never passed over as a file without
-// lines: the others are printed and the status is 2.
-TEST(PrintFound, AHitThatCanNoLongerBeReadIsReported) {
-    testing::TempTree tree;
-    SearchState state;
-    state.ContentEncoding = KeywordEncoding::Utf8;
-    state.ContentKeyword = PrepareKeywordForms("needle", state.ContentEncoding);
-    state.HitList.AppendLine(tree.File("kept.txt", "needle"));
-    state.HitList.AppendLine(tree.Root() + "/removed.txt");
-    for (const cli::OutputMode mode : {cli::OutputMode::Lines, cli::OutputMode::Count}) {
-        cli::CliOptions options;
-        options.output = mode;
-        const cli::PrintedResults printed = cli::PrintFound(options, state);
-        EXPECT_TRUE(printed.found);
-        EXPECT_EQ(printed.unreadable, std::vector<std::string>{tree.Root() + "/removed.txt"});
-    }
-}
-
 // On a terminal (script's) the progress is painted and erased with carriage returns and spaces:
 // escape sequences would show as they are on a console that does not take them.
 TEST(TanmiraCli, ProgressOnATerminalIsRepaintedWithoutEscapes) {

@@ -122,14 +122,16 @@ TEST(ContentScan, LongRepetitiveKeywordsAgreeWithTheLiteralRules) {
 }
 
 // A text read in pieces of random sizes, as a file of /proc or one that grows gives it; the size
-// it reports may be wrong.
+// it reports may be wrong. Half of them tell when the last byte is read, as a file read to its
+// size does, so that the scan ends without a read that gives 0.
 class PieceReader : public ByteReader {
   public:
     PieceReader(std::string_view text, std::mt19937& rng, std::size_t maxPiece)
-        : text_(text), rng_(rng), piece_(1, maxPiece) {
+        : text_(text), rng_(rng), piece_(1, maxPiece), tellsEnd_(rng() % 2 == 0) {
         sizeHint_ = std::uniform_int_distribution<std::uint64_t>(0, text.size() * 2)(rng);
     }
     std::uint64_t SizeHint() const override { return sizeHint_; }
+    bool Ended() const override { return tellsEnd_ && text_.empty(); }
     std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
         const std::size_t n = std::min({count, piece_(rng_), text_.size()});
         std::copy_n(text_.data(), n, buffer);
@@ -141,6 +143,7 @@ class PieceReader : public ByteReader {
     std::string_view text_;
     std::mt19937& rng_;
     std::uniform_int_distribution<std::size_t> piece_;
+    bool tellsEnd_;
     std::uint64_t sizeHint_;
 };
 

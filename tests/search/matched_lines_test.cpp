@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <array>
+#include <filesystem>
 #include <random>
 
 #include "tests/support/temp_tree.h"
@@ -172,6 +173,27 @@ TEST(MatchedLines, ListsTheFirstLinesWhateverOrderTheFormsAreReportedIn) {
     EXPECT_EQ(found.lines[0].number, 1u);
     EXPECT_EQ(found.lines[1].number, 2u);
     EXPECT_EQ(found.more, 4u);
+}
+
+// The lines of a text the scan read whole at once come from its buffer, even once the file is
+// gone; a text read in pieces is read again, and a file that can no longer be read is unreadable,
+// never a file without lines.
+TEST(LineCapture, ReadsTheFileAgainOnlyWhenTheScanDidNotHoldItWhole) {
+    testing::TempTree tree;
+    const std::string path = tree.File("a.txt", "hay\nx Needle\n");
+    const KeywordForms forms = PrepareKeywordForms("needle", KeywordEncoding::Utf8);
+    const ContentPattern pattern(forms.front());
+    const LineCapture capture(forms, KeywordEncoding::Utf8, 10);
+    ContentScanner whole;
+    ContentScanner pieces(4);
+    ASSERT_EQ(whole.Scan(path, {&pattern}), std::vector<bool>{true});
+    ASSERT_EQ(pieces.Scan(path, {&pattern}), std::vector<bool>{true});
+    std::filesystem::remove(path);
+    const MatchedLines kept = capture.Capture(path, whole);
+    ASSERT_EQ(kept.lines.size(), 1u);
+    EXPECT_EQ(kept.lines[0].number, 2u);
+    EXPECT_EQ(kept.lines[0].bytes, "x Needle");
+    EXPECT_EQ(capture.Capture(path, pieces).end, ScanEnd::Unreadable);
 }
 
 TEST(MatchedLines, LongLinesAreClippedAroundTheirFirstHit) {
