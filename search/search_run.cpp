@@ -247,6 +247,11 @@ void CheckContentKeywords(const SearchRequest& request) {
 void ShowResults(bool fullPaths, SearchState& state, SearchEvents& events) {
     const std::vector<std::string>& hits = state.HitList.Lines();
     state.ResultLines.clear();
+    if (!events.ShowsResultLines()) {
+        state.ResultLines.shrink_to_fit();
+        events.SetResultLines(state.ResultLines);
+        return;
+    }
     state.ResultLines.reserve(hits.size());
     for (std::size_t i = 0; i < hits.size(); ++i) {
         std::string shown = fullPaths ? hits[i] : FileNamePart(hits[i]);

@@ -42,7 +42,8 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
                SearchState& state);
 
 // Rebuilds the result lines from the hit list, full paths or file names, and hands them to
-// events. A hit's text is split at each CR LF, lone CR and lone LF into lines of the same hit.
+// events (an empty list, and none kept, when events does not show them). A hit's text is split
+// at each CR LF, lone CR and lone LF into lines of the same hit.
 void ShowResults(bool fullPaths, SearchState& state, SearchEvents& events);
 
 }  // namespace tanmira

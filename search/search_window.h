@@ -56,6 +56,10 @@ class SearchEvents {
     virtual void SetStartEnabled(bool /*enabled*/) {}                         // Button2.Enabled
     virtual void SetProgressText(const std::string& /*text*/) {}              // status bar
     virtual void SetResultLines(const std::vector<ResultLine>& /*lines*/) {}  // Memo1
+    // Whether the window shows the result lines. One that does not (it prints the hit list
+    // itself) is still told when the results are ready, by an empty list: a million hits' lines
+    // would double the memory of the run.
+    virtual bool ShowsResultLines() const { return true; }
 
     // Lets the window handle every pending event once (clicks, timers, close requests); the live
     // controls may change only here.

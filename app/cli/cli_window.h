@@ -1,5 +1,5 @@
 // The search window of tanmira-cli: the run's request and live controls taken from the
-// command-line options, the events of which it prints the result lines and shows progress, and
+// command-line options, the events through which it prints the names found and shows progress, and
 // the printing of what was found in each output mode.
 #pragma once
 
@@ -18,8 +18,8 @@ SearchRequest RequestOf(const CliOptions& options);
 LiveControls LiveControlsOf(const CliOptions& options);
 
 // Prints the files found to standard output when the run shows its results and printNames: each
-// name's exact bytes (the full path or the file name) followed by a line break (the result lines
-// cannot be printed instead: they split a name that holds a line break). With showProgress, shows
+// name's exact bytes (the full path or the file name) followed by a line break. It asks for no
+// result lines (they split a name that holds a line break). With showProgress, shows
 // the run's progress on one line of standard error (a terminal), repainted at most 10 times a
 // second by a carriage return and spaces over what was shown before, which every terminal and
 // console understands (escape sequences are printed as they are by some consoles).
@@ -32,6 +32,7 @@ class CliEvents : public SearchEvents {
           showProgress_(showProgress) {}
     ~CliEvents() override { EraseProgress(); }
     void SetResultLines(const std::vector<ResultLine>& lines) override;
+    bool ShowsResultLines() const override { return false; }
     void SetProgressText(const std::string& text) override;
 
     // Clears the progress line, so that what follows starts on a clean line.

@@ -399,6 +399,14 @@ TEST_F(SearchRunTest, ShowResultsWritesFullPathsOrFileNames) {
     SearchState empty;
     ShowResults(window, empty);
     EXPECT_EQ(window.result, "");
+
+    // A window that does not show the lines is told the results are ready, with none built.
+    window.showsResultLines = false;
+    window.result = "earlier\r\n";
+    ShowResults(window, state);
+    EXPECT_EQ(window.result, "");
+    EXPECT_TRUE(state.ResultLines.empty());
+    EXPECT_EQ(state.HitList.LineCount(), 1);
 }
 
 }  // namespace
