@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -51,7 +50,7 @@ WalkOutcome WalkForRun(const SearchRequest& request, SearchEvents& events, Searc
         events.ProcessPendingEvents();
         return !state.StopRequested;
     };
-    state.FileList.ClearLines();
+    state.FileList.Clear();
     const WalkOptions options{.mask = kListedAttributes,
                               .includeZero = true,
                               .recurse = request.subfolders,
@@ -111,20 +110,18 @@ class ContentTests {
                  std::size_t workers)
         : include_(PatternsOf(state.ContentKeyword)),
           exclude_(PatternsOf(state.ContentExcludeKeyword)),
-          files_(std::span(state.FileList.Lines()).first(count)),
           readAhead_(
-              files_, QueryCopy(QueryFor(live)),
+              state.FileList, count, QueryCopy(QueryFor(live)),
               [controls = live](const std::string& path) {
                   return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
               },
               ReadAhead::kFilesAhead, workers) {}
 
-    // Reads the keyword fields (only whether they are empty) and tests file i.
-    ContentOutcome Test(const LiveControls& live, std::size_t i) {
+    // Reads the keyword fields (only whether they are empty) and tests file i, at path.
+    ContentOutcome Test(const LiveControls& live, std::size_t i, const std::string& path) {
         const ScanQuery* query = QueryFor(live);
         if (query == nullptr)
-            return ContentScanner::CanOpen(files_[i]) ? ContentOutcome::Hit
-                                                      : ContentOutcome::Unreadable;
+            return ContentScanner::CanOpen(path) ? ContentOutcome::Hit : ContentOutcome::Unreadable;
         const ReadAhead::Answer found = readAhead_.Scan(i, *query, scanner_);
         if (!found)
             return ContentOutcome::Unreadable;
@@ -171,7 +168,6 @@ class ContentTests {
     const ScanQuery both_ = Query(&exclude_, &include_);
     const ScanQuery excludeOnly_ = Query(&exclude_, nullptr);
     const ScanQuery includeOnly_ = Query(nullptr, &include_);
-    std::span<const std::string> files_;
     ContentScanner scanner_;
     ReadAhead readAhead_;  // last: ended before the rest goes
 };
@@ -197,6 +193,7 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
         const int count = walk.stopped ? 0 : state.FileList.LineCount();
         ContentTests content(live, state, static_cast<std::size_t>(count),
                              ReadAheadWorkers(request.threads));
+        std::string path;  // of file i, built in this one buffer for every file
         for (int i = 0; i < count; ++i) {
             events.ProcessPendingEvents();
             if (state.StopRequested) {
@@ -205,10 +202,10 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
             }
             events.SetProgressText(DecimalText(i) + " / " +
                                    DecimalText(state.FileList.LineCount()));
-            const std::string& path = state.FileList.Lines()[static_cast<std::size_t>(i)];
+            state.FileList.PathInto(static_cast<std::size_t>(i), path);
             if (!PassesExtensionTest(live, path) || !PassesNameTests(live, path))
                 continue;
-            switch (content.Test(live, static_cast<std::size_t>(i))) {
+            switch (content.Test(live, static_cast<std::size_t>(i), path)) {
                 case ContentOutcome::Hit:
                     state.HitList.AppendLine(path);
                     break;

@@ -13,6 +13,7 @@
 #include "search/exceptions.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_search_window.h"
+#include "tests/support/path_lists.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira {
@@ -328,7 +329,7 @@ TEST_F(SearchRunTest, UnreadableFilesAreSkippedAndReportedOnceAtTheEnd) {
         ADD_FAILURE() << "no report";
     } catch (const EFOpenError& e) {
         // The first vanished file in the order of the walk is named.
-        const Lines& files = state.FileList.Lines();
+        const Lines files = testing::PathsOf(state.FileList);
         const std::string first =
             *std::find_if(files.begin(), files.end(), [&](const std::string& path) {
                 return path == tree.Path("b.txt") || path == tree.Path("d.txt");
