@@ -23,7 +23,7 @@ bool Holds(const std::vector<T>& items, const T& item) {
 
 class Walker {
   public:
-    Walker(const WalkOptions& options, TStringList& list, const WalkProgress& progress)
+    Walker(const WalkOptions& options, PathList& list, const WalkProgress& progress)
         : options_(options),
           list_(list),
           progress_(progress),
@@ -47,26 +47,22 @@ class Walker {
             return;
         }
         const bool mark = options_.markDirs || depth > 0;
+        const std::uint32_t folderIndex = list_.AddFolder(folder);
+        std::string name;  // the entry's name as listed, marked when it is a folder
         ancestors_.push_back(listing.folderId);
         for (const platform::DirEntry& entry : listing.entries) {
             if (outcome_.stopped)
                 break;
             const bool isDirectory = (entry.attributes & platform::kDirectory) != 0;
-            std::string path;
-            path.reserve(folder.size() + entry.name.size() + 1);  // room for a separator
-            path.append(folder).append(entry.name);
-            if (isDirectory && mark)
-                path = WithSeparator(std::move(path));
+            name.assign(entry.name);
+            if (isDirectory && mark && !EndsInSeparator(name))
+                name += platform::Separator(platform::kNativePathStyle);
             const bool listed = (entry.attributes & options_.mask) != 0 ||
                                 (entry.attributes == 0 && options_.includeZero);
-            if (!options_.recurse || !isDirectory) {
-                if (listed)
-                    list_.AppendLine(std::move(path));
-                continue;
-            }
             if (listed)
-                list_.AppendLine(path);
-            Walk(WithSeparator(std::move(path)), depth + 1);
+                list_.Append(folderIndex, name);
+            if (options_.recurse && isDirectory)
+                Walk(WithSeparator(folder + entry.name), depth + 1);
         }
         ancestors_.pop_back();
     }
@@ -81,7 +77,7 @@ class Walker {
     }
 
     const WalkOptions& options_;
-    TStringList& list_;
+    PathList& list_;
     const WalkProgress& progress_;
     WalkOutcome outcome_;
     std::vector<platform::FileId> ancestors_;         // the folders being walked, outermost first
@@ -92,20 +88,16 @@ class Walker {
 
 }  // namespace
 
-WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, TStringList& list,
+WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, PathList& list,
                        const WalkProgress& progress) {
     Walker walker(options, list, progress);
     walker.Walk(WithSeparator(dir), 0);
     return std::move(walker.Outcome());
 }
 
-void DropFolders(TStringList& list, PathStyle style, const LeadByteTable& leadBytes) {
-    std::vector<std::string> entries;
-    list.SwapLines(entries);
-    std::erase_if(entries, [&](const std::string& entry) {
-        return EndsInSeparator(entry, style, leadBytes);
-    });
-    list.SwapLines(entries);
+void DropFolders(PathList& list, PathStyle style, const LeadByteTable& leadBytes) {
+    // A folder's path ends in a whole separator, so its entries' names start on a character.
+    list.KeepIf([&](std::string_view name) { return !EndsInSeparator(name, style, leadBytes); });
 }
 
 }  // namespace tanmira

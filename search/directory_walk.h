@@ -1,5 +1,5 @@
-// The directory walk: lists every entry under a folder as full paths, depth-first, each
-// directory (marked with a trailing separator) before its contents.
+// The directory walk: lists every entry under a folder, depth-first, each directory (marked with a
+// trailing separator) before its contents.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "search/string_list.h"
+#include "search/path_list.h"
 #include "search/text_rules.h"
 
 namespace tanmira {
@@ -46,14 +46,14 @@ using WalkProgress = std::function<bool(int listed)>;
 // one dir lies in, is listed but not entered. Inside a kernel pseudo file system, symbolic links
 // are reparse points that are never followed, and files whose reading consumes what they return
 // are devices (see platform::ListFolder).
-WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, TStringList& list,
+WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, PathList& list,
                        const WalkProgress& progress = nullptr);
 
 // Keeps the files of a walk's list, dropping its folder entries in place (a walk over a whole
 // disk lists millions of entries: no second list), without touching any entry. A folder entry
 // ends in the separator as a whole character: a name whose last double-byte character has the
 // separator's byte as trail byte is a file.
-void DropFolders(TStringList& list, PathStyle style = platform::kNativePathStyle,
+void DropFolders(PathList& list, PathStyle style = platform::kNativePathStyle,
                  const LeadByteTable& leadBytes = platform::SystemLeadBytes());
 
 }  // namespace tanmira

@@ -31,15 +31,16 @@ std::size_t ReadAheadWorkers(unsigned threads) {
     return std::min<std::size_t>(threads - 1, ReadAhead::kFilesAhead / 2);
 }
 
-ReadAhead::ReadAhead(std::span<const std::string> files, std::optional<ScanQuery> query,
+ReadAhead::ReadAhead(const PathList& files, std::size_t count, std::optional<ScanQuery> query,
                      std::function<bool(const std::string&)> wanted, std::size_t filesAhead,
                      std::size_t workers, const LineCapture* capture)
     : files_(files),
+      count_(count),
       query_(std::move(query)),
       wanted_(std::move(wanted)),
       capture_(capture),
       slots_(filesAhead) {
-    if (!query_ || files_.empty())
+    if (!query_ || count_ == 0)
         return;
     workerScanners_.resize(workers);
     for (ContentScanner& scanner : workerScanners_)
@@ -57,21 +58,22 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, Content
     loopAt_.store(i);
     if (i >= wakeAt_.load())
         Wake();
+    files_.PathInto(i, loopPath_);
     const auto scanHere = [&]() -> Answer {
-        platform::InputFile file(files_[i]);
-        return file.IsOpen() ? ScanFile(file, i, query, scanner, {}) : std::nullopt;
+        platform::InputFile file(loopPath_);
+        return file.IsOpen() ? ScanFile(file, loopPath_, query, scanner, {}) : std::nullopt;
     };
     if (ClaimForLoop(i) || workers_.empty() || query != *query_)
         return scanHere();
     Slot& slot = SlotOf(i);
     for (;;) {
         const std::uint64_t tag = slot.tag.load(std::memory_order_acquire);
-        if (tag == DoneTag(i) && platform::StampOf(files_[i]) == slot.stamp)
+        if (tag == DoneTag(i) && platform::StampOf(loopPath_) == slot.stamp)
             return std::move(slot.answer);
         if (tag == DoneTag(i) || tag == SkippedTag(i))
             return scanHere();
         if (const std::optional<std::size_t> k = Claim()) {
-            Fill(*k, scanner, {});
+            Fill(*k, scanner, aheadPath_, {});
             continue;
         }
         std::unique_lock lock(mutex_);
@@ -80,13 +82,14 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, Content
 }
 
 void ReadAhead::Work(std::stop_token stop, ContentScanner& scanner) {
+    std::string path;
     while (!stop.stop_requested()) {
         if (const std::optional<std::size_t> k = Claim()) {
-            Fill(*k, scanner, stop);
+            Fill(*k, scanner, path, stop);
             continue;
         }
         const std::size_t next = nextClaim_.load();
-        if (next >= files_.size())
+        if (next >= count_)
             return;
         // Every slot is taken: sleep until the loop has moved through half of them.
         wakeAt_.store(next - slots_.size() / 2);
@@ -99,7 +102,7 @@ void ReadAhead::Work(std::stop_token stop, ContentScanner& scanner) {
 std::optional<std::size_t> ReadAhead::Claim() {
     std::size_t next = nextClaim_.load();
     for (;;) {
-        if (next >= files_.size() || next >= loopAt_.load() + slots_.size())
+        if (next >= count_ || next >= loopAt_.load() + slots_.size())
             return std::nullopt;
         if (nextClaim_.compare_exchange_weak(next, next + 1))
             return next;
@@ -115,7 +118,8 @@ bool ReadAhead::ClaimForLoop(std::size_t i) {
     return false;
 }
 
-void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token stop) {
+void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::string& path,
+                     std::stop_token stop) {
     Slot& slot = SlotOf(k);
     const std::lock_guard filling(slot.filling);
     // A worker held up between its claim and this lock may come after the file of a later round
@@ -124,11 +128,12 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token sto
         return;
     std::uint64_t tag = SkippedTag(k);
     try {
-        if (wanted_(files_[k])) {
-            platform::InputFile file(files_[k]);
+        files_.PathInto(k, path);
+        if (wanted_(path)) {
+            platform::InputFile file(path);
             // A file that cannot be opened or read is left to the loop, which reports it.
             Answer answer =
-                file.IsOpen() ? ScanFile(file, k, *query_, scanner, stop) : std::nullopt;
+                file.IsOpen() ? ScanFile(file, path, *query_, scanner, stop) : std::nullopt;
             if (answer) {
                 slot.answer = std::move(*answer);
                 slot.stamp = file.Stamp();
@@ -142,7 +147,7 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::stop_token sto
     Wake();
 }
 
-ReadAhead::Answer ReadAhead::ScanFile(platform::InputFile& file, std::size_t k,
+ReadAhead::Answer ReadAhead::ScanFile(platform::InputFile& file, const std::string& path,
                                       const ScanQuery& query, ContentScanner& scanner,
                                       std::stop_token stop) const {
     std::optional<std::vector<bool>> found = scanner.Scan(file, query, stop);
@@ -150,7 +155,7 @@ ReadAhead::Answer ReadAhead::ScanFile(platform::InputFile& file, std::size_t k,
         return std::nullopt;
     FileAnswer answer{std::move(*found), std::nullopt};
     if (capture_ != nullptr && !stop.stop_requested() && query.Passes(answer.found))
-        answer.lines = capture_->Capture(files_[k], scanner);
+        answer.lines = capture_->Capture(path, scanner);
     return answer;
 }
 

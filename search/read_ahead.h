@@ -14,13 +14,13 @@
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <span>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "search/content_scan.h"
 #include "search/matched_lines.h"
+#include "search/path_list.h"
 
 namespace tanmira {
 
@@ -42,12 +42,12 @@ class ReadAhead {
     // Nothing when the file cannot be opened.
     using Answer = std::optional<FileAnswer>;
 
-    // Starts workers over files (which must stay unchanged while they run, as must the patterns
-    // of query), scanning with query those files for which wanted holds (wanted is called from
-    // the workers at once). Without a query, or with no workers, the loop scans every file itself.
-    // With capture, the lines of each file that passes the query are captured right after its
-    // scan, by whoever scans it.
-    ReadAhead(std::span<const std::string> files, std::optional<ScanQuery> query,
+    // Starts workers over the first count files of files (which must stay unchanged while they
+    // run, as must the patterns of query), scanning with query those files for which wanted holds
+    // (wanted is called from the workers at once). Without a query, or with no workers, the loop
+    // scans every file itself. With capture, the lines of each file that passes the query are
+    // captured right after its scan, by whoever scans it.
+    ReadAhead(const PathList& files, std::size_t count, std::optional<ScanQuery> query,
               std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead,
               std::size_t workers = 1, const LineCapture* capture = nullptr);
 
@@ -56,7 +56,7 @@ class ReadAhead {
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // The answer for files[i] under query (asked for in increasing i): the stored one when the
+    // The answer for file i under query (asked for in increasing i): the stored one when the
     // file was scanned ahead with an equal query and is unchanged since, else scanner's. While
     // a worker is still scanning the file, scans files ahead with scanner instead of waiting.
     Answer Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner);
@@ -75,8 +75,8 @@ class ReadAhead {
 
     void Work(std::stop_token stop, ContentScanner& scanner);
 
-    // Scans file k (opened as file), with its lines captured when it passes query.
-    Answer ScanFile(platform::InputFile& file, std::size_t k, const ScanQuery& query,
+    // Scans the file at path, opened as file, with its lines captured when it passes query.
+    Answer ScanFile(platform::InputFile& file, const std::string& path, const ScanQuery& query,
                     ContentScanner& scanner, std::stop_token stop) const;
 
     // Claims the next file for scanning ahead; nothing when filesAhead files ahead of the loop
@@ -86,15 +86,16 @@ class ReadAhead {
     // Claims file i for the loop when nobody has; false when a worker has.
     bool ClaimForLoop(std::size_t i);
 
-    // Scans claimed file k into its slot.
-    void Fill(std::size_t k, ContentScanner& scanner, std::stop_token stop);
+    // Scans claimed file k into its slot; path is the caller's buffer for the file's path.
+    void Fill(std::size_t k, ContentScanner& scanner, std::string& path, std::stop_token stop);
 
     // Wakes whoever waits for a slot's answer or for room among the slots.
     void Wake();
 
     Slot& SlotOf(std::size_t k) { return slots_[k % slots_.size()]; }
 
-    std::span<const std::string> files_;
+    const PathList& files_;
+    std::size_t count_;
     std::optional<ScanQuery> query_;
     std::function<bool(const std::string&)> wanted_;
     const LineCapture* capture_;
@@ -106,6 +107,8 @@ class ReadAhead {
     std::condition_variable changed_;
     std::vector<ContentScanner> workerScanners_;  // one per worker
     std::vector<std::jthread> workers_;
+    std::string loopPath_;   // the loop's buffer for the path of the file it asks for
+    std::string aheadPath_;  // the loop's buffer for a file it scans ahead
 };
 
 }  // namespace tanmira

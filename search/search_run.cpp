@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -52,7 +51,7 @@ WalkOutcome WalkForRun(const SearchRequest& request, SearchEvents& events, Searc
         events.ProcessPendingEvents();
         return !state.StopRequested;
     };
-    state.FileList.ClearLines();
+    state.FileList.Clear();
     const WalkOptions options{.mask = kListedAttributes,
                               .includeZero = true,
                               .recurse = request.subfolders,
@@ -120,22 +119,21 @@ class ContentTests {
         : include_(PatternsOf(state.ContentKeyword)),
           exclude_(PatternsOf(state.ContentExcludeKeyword)),
           capture_(LinesCapture(request, state)),
-          files_(std::span(state.FileList.Lines()).first(count)),
           readAhead_(
-              files_, QueryCopy(QueryFor(live)),
+              state.FileList, count, QueryCopy(QueryFor(live)),
               [controls = live](const std::string& path) {
                   return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
               },
               ReadAhead::kFilesAhead, ReadAheadWorkers(request.threads),
               capture_ ? &*capture_ : nullptr) {}
 
-    // Reads the keyword fields (only whether they are empty) and tests file i.
-    ContentResult Test(const LiveControls& live, std::size_t i) {
+    // Reads the keyword fields (only whether they are empty) and tests file i, at path.
+    ContentResult Test(const LiveControls& live, std::size_t i, const std::string& path) {
         const ScanQuery* query = QueryFor(live);
         if (query == nullptr)
-            return {ContentScanner::CanOpen(files_[i]) ? ContentOutcome::Hit
-                                                       : ContentOutcome::Unreadable,
-                    std::nullopt};
+            return {
+                ContentScanner::CanOpen(path) ? ContentOutcome::Hit : ContentOutcome::Unreadable,
+                std::nullopt};
         ReadAhead::Answer answer = readAhead_.Scan(i, *query, scanner_);
         if (!answer)
             return {ContentOutcome::Unreadable, std::nullopt};
@@ -190,7 +188,6 @@ class ContentTests {
     const ScanQuery excludeOnly_ = Query(&exclude_, nullptr);
     const ScanQuery includeOnly_ = Query(nullptr, &include_);
     const std::optional<LineCapture> capture_;
-    std::span<const std::string> files_;
     ContentScanner scanner_;
     ReadAhead readAhead_;  // last: ended before the rest goes
 };
@@ -215,6 +212,7 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
 
         const int count = walk.stopped ? 0 : state.FileList.LineCount();
         ContentTests content(request, live, state, static_cast<std::size_t>(count));
+        std::string path;  // of file i, built in this one buffer for every file
         for (int i = 0; i < count; ++i) {
             events.ProcessPendingEvents();
             if (state.StopRequested) {
@@ -223,10 +221,10 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
             }
             events.SetProgressText(DecimalText(i) + " / " +
                                    DecimalText(state.FileList.LineCount()));
-            const std::string& path = state.FileList.Lines()[static_cast<std::size_t>(i)];
+            state.FileList.PathInto(static_cast<std::size_t>(i), path);
             if (!PassesExtensionTest(live, path) || !PassesNameTests(live, path))
                 continue;
-            ContentResult result = content.Test(live, static_cast<std::size_t>(i));
+            ContentResult result = content.Test(live, static_cast<std::size_t>(i), path);
             switch (result.outcome) {
                 case ContentOutcome::Hit:
                     state.HitList.AppendLine(path);
@@ -268,6 +266,11 @@ void CheckContentKeywords(const SearchRequest& request) {
 void ShowResults(bool fullPaths, SearchState& state, SearchEvents& events) {
     const std::vector<std::string>& hits = state.HitList.Lines();
     state.ResultLines.clear();
+    if (!events.ShowsResultLines()) {
+        state.ResultLines.shrink_to_fit();
+        events.SetResultLines(state.ResultLines);
+        return;
+    }
     state.ResultLines.reserve(hits.size());
     for (std::size_t i = 0; i < hits.size(); ++i) {
         std::string shown = fullPaths ? hits[i] : FileNamePart(hits[i]);

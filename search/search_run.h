@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "search/keyword_encoding.h"
+#include "search/path_list.h"
 #include "search/search_window.h"
 #include "search/string_list.h"
 
@@ -17,7 +18,7 @@ struct SearchState {
     KeywordForms ContentKeyword;
     KeywordEncoding ContentEncoding = KeywordEncoding::ShiftJis;  // of ContentKeyword's forms
     KeywordForms ContentExcludeKeyword;
-    TStringList FileList;
+    PathList FileList;
     TStringList HitList;
     // The lines of the result box with the hit each shows. Rebuilt by every result display,
     // emptied at the start of a run (the box's lines then no longer name these hits).
@@ -42,7 +43,8 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
                SearchState& state);
 
 // Rebuilds the result lines from the hit list, full paths or file names, and hands them to
-// events. A hit's text is split at each CR LF, lone CR and lone LF into lines of the same hit.
+// events (an empty list, and none kept, when events does not show them). A hit's text is split
+// at each CR LF, lone CR and lone LF into lines of the same hit.
 void ShowResults(bool fullPaths, SearchState& state, SearchEvents& events);
 
 }  // namespace tanmira

@@ -62,6 +62,10 @@ class SearchEvents {
     virtual void SetStartEnabled(bool /*enabled*/) {}                         // Button2.Enabled
     virtual void SetProgressText(const std::string& /*text*/) {}              // status bar
     virtual void SetResultLines(const std::vector<ResultLine>& /*lines*/) {}  // Memo1
+    // Whether the window shows the result lines. One that does not (it prints the hit list
+    // itself) is still told when the results are ready, by an empty list: a million hits' lines
+    // would double the memory of the run.
+    virtual bool ShowsResultLines() const { return true; }
 
     // The matching lines of a file found, when the request asks for them: each file as the run
     // finds it, in the order of the hit list.

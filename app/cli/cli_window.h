@@ -1,5 +1,5 @@
 // The search window of tanmira-cli: the run's request and live controls taken from the
-// command-line options, the events of which it prints the result lines and shows progress, and
+// command-line options, the events through which it prints the names found and shows progress, and
 // the printing of what was found in each output mode.
 #pragma once
 
@@ -24,13 +24,14 @@ LiveControls LiveControlsOf(const CliOptions& options);
 // or JSON objects. With showProgress, shows the run's progress on one line of standard error (a
 // terminal), repainted at most 10 times a second by a carriage return and spaces over what was
 // shown before, which every terminal and console understands (escape sequences are printed as
-// they are by some consoles).
+// they are by some consoles). It asks for no result lines.
 class CliEvents : public SearchEvents {
   public:
     CliEvents(const CliOptions& options, const SearchState& state, bool showProgress)
         : options_(options), state_(state), showProgress_(showProgress) {}
     ~CliEvents() override { EraseProgress(); }
     void SetResultLines(const std::vector<ResultLine>& lines) override;
+    bool ShowsResultLines() const override { return false; }
     void SetProgressText(const std::string& text) override;
     void ShowMatchedLines(const std::string& path, const MatchedLines& lines) override;
 

@@ -14,6 +14,7 @@
 #include <set>
 
 #include "tests/support/child_process.h"
+#include "tests/support/path_lists.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira {
@@ -24,9 +25,9 @@ namespace fs = std::filesystem;
 
 // The walk as a search run makes it, with the run's listing mask.
 Lines Walk(const std::string& dir, bool recurse, bool markDirs = true) {
-    TStringList list;
+    PathList list;
     WalkFolder(dir, {kListedAttributes, true, recurse, markDirs}, list);
-    return list.Lines();
+    return testing::PathsOf(list);
 }
 
 std::set<std::string> AsSet(const Lines& lines) {
@@ -73,10 +74,10 @@ TEST(ListFiles, MissingOrEmptyFolderGivesAnEmptyList) {
 TEST(ListFiles, AppendsToTheList) {
     testing::TempTree tree;
     tree.File("a.txt");
-    TStringList list;
-    list.AppendLine("kept");
+    PathList list;
+    list.Append(list.AddFolder("/kept/"), "kept");
     WalkFolder(tree.Root(), {kListedAttributes, true, false, true}, list);
-    EXPECT_EQ(list.Lines(), (Lines{"kept", tree.Path("a.txt")}));
+    EXPECT_EQ(testing::PathsOf(list), (Lines{"/kept/kept", tree.Path("a.txt")}));
 }
 
 TEST(ListFiles, HiddenFoldersAreListedAndWalked) {
@@ -161,10 +162,10 @@ TEST(WalkFolder, DepthIsNotBoundedByOpenFiles) {
         const rlimit limit{32, 32};
         if (setrlimit(RLIMIT_NOFILE, &limit) != 0)
             return false;
-        TStringList list;
+        PathList list;
         const WalkOutcome outcome =
             WalkFolder(tree.Root(), WalkOptions{.mask = 0x3F, .recurse = true}, list);
-        return outcome.unopened.empty() && list.LineCount() == 1101 && list.Lines().back() == leaf;
+        return outcome.unopened.empty() && list.LineCount() == 1101 && list.PathAt(1100) == leaf;
     }));
 }
 
@@ -176,11 +177,11 @@ TEST(WalkFolder, ReportsFoldersItCannotOpen) {
     ASSERT_EQ(chmod(tree.Path("closed").c_str(), 0), 0);
     EXPECT_TRUE(testing::InChild(
         [&] {
-            TStringList list;
+            PathList list;
             const WalkOutcome outcome = WalkFolder(
                 tree.Root(), WalkOptions{.mask = 0x3F, .recurse = true, .markDirs = true}, list);
             return outcome.unopened == Lines{tree.Path("closed/")} &&
-                   list.Lines() ==
+                   testing::PathsOf(list) ==
                        Lines{tree.Path("closed/"), tree.Path("open/"), tree.Path("open/f.txt")};
         },
         testing::ChildUser::Unprivileged));
@@ -202,8 +203,8 @@ TEST(WalkFolder, ListsKernelPseudoFileSystemsWithoutEnteringThem) {
 TEST(DropFolders, KeepsFilesWhoseLastTrailByteIsTheSeparatorsByte) {
     // 表 (95 5C) and ― (81 5C) end in the byte of "\": with the lead bytes of code page 932 they
     // are files; ソ (83 5C) followed by "\" is a folder. Without lead bytes all three are folders.
-    const Lines walked{"C:\\d\\sub\\", "C:\\d\\\x95\x5C", "C:\\d\\\x83\x5C\\", "C:\\d\\a\x81\x5C",
-                       "C:\\d\\a.txt"};
+    // The names listed in the folder C:\d.
+    const Lines walked{"sub\\", "\x95\x5C", "\x83\x5C\\", "a\x81\x5C", "a.txt"};
     const struct {
         const platform::LeadByteTable& leadBytes;
         Lines kept;
@@ -212,11 +213,12 @@ TEST(DropFolders, KeepsFilesWhoseLastTrailByteIsTheSeparatorsByte) {
         {NoLeadBytes(), {"C:\\d\\a.txt"}},
     };
     for (const auto& c : cases) {
-        TStringList list;
-        for (const std::string& line : walked)
-            list.AppendLine(line);
+        PathList list;
+        const std::uint32_t folder = list.AddFolder("C:\\d\\");
+        for (const std::string& name : walked)
+            list.Append(folder, name);
         DropFolders(list, PathStyle::Windows, c.leadBytes);
-        EXPECT_EQ(list.Lines(), c.kept);
+        EXPECT_EQ(testing::PathsOf(list), c.kept);
     }
 }
 

@@ -36,6 +36,9 @@ class ReadAheadTest : public ::testing::Test {
                                                     (i % 3 == 0 ? "Alpha" : "beta") +
                                                     (i % 5 == 0 ? " GAMMA" : "")));
         }
+        const std::uint32_t root = list.AddFolder(tree.Root() + "/");
+        for (const std::string& path : files)
+            list.Append(root, path.substr(tree.Root().size() + 1));
         exclude.AddGroup({&gamma}, ScanQuery::OnFind::EndScan);
         exclude.AddGroup({&alpha});
         includeOnly.AddGroup({&alpha});
@@ -59,6 +62,7 @@ class ReadAheadTest : public ::testing::Test {
 
     testing::TempTree tree;
     std::vector<std::string> files;
+    PathList list;  // the same files as the run lists them
     const ContentPattern alpha{PreparedKeyword{"alpha", true, false}};
     const ContentPattern gamma{PreparedKeyword{"gamma", true, false}};
     ScanQuery exclude;
@@ -88,7 +92,7 @@ TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
         SCOPED_TRACE(c.what);
         ContentScanner own;
         ContentScanner reference;
-        ReadAhead readAhead(files, exclude, Wanted(), c.filesAhead, c.workers);
+        ReadAhead readAhead(list, files.size(), exclude, Wanted(), c.filesAhead, c.workers);
         AwaitWorker(c.workers > 0 ? c.filesAhead : 0);
         const ScanQuery& asked = c.askOtherQuery ? includeOnly : exclude;
         for (std::size_t i = 0; i < files.size(); i += c.step) {
@@ -100,7 +104,7 @@ TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
 
 TEST_F(ReadAheadTest, FilesRemovedOrWrittenAfterTheirScanAreScannedAgain) {
     ContentScanner own;
-    ReadAhead readAhead(files, exclude, Wanted(), 8);
+    ReadAhead readAhead(list, files.size(), exclude, Wanted(), 8);
     AwaitWorker(8);
     std::filesystem::remove(files[1]);
     tree.File(files[2].substr(tree.Root().size() + 1), "now Alpha");
@@ -118,7 +122,7 @@ TEST_F(ReadAheadTest, PoolAnswersAsTheLoopsOwnScanWhileFilesChange) {
         const std::size_t workers = 1 + round % 4;
         ContentScanner own;
         ContentScanner reference;
-        ReadAhead readAhead(files, exclude, Wanted(), 4 + rng() % 32, workers);
+        ReadAhead readAhead(list, files.size(), exclude, Wanted(), 4 + rng() % 32, workers);
         for (std::size_t i = 0; i < files.size(); ++i) {
             const std::size_t k = i + rng() % 8;
             const std::string name = "f" + std::to_string(round) + "-" + std::to_string(k);
@@ -160,7 +164,7 @@ TEST_F(ReadAheadTest, HoldsNoFileOpenAfterItsScan) {
         }
         return count;
     };
-    ReadAhead readAhead(files, exclude, Wanted(), 16);
+    ReadAhead readAhead(list, files.size(), exclude, Wanted(), 16);
     AwaitWorker(16);
     EXPECT_LE(openInTree(), 1);
 }

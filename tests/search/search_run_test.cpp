@@ -13,6 +13,7 @@
 #include "search/exceptions.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_search_window.h"
+#include "tests/support/path_lists.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira {
@@ -328,7 +329,7 @@ TEST_F(SearchRunTest, UnreadableFilesAreSkippedAndReportedOnceAtTheEnd) {
         ADD_FAILURE() << "no report";
     } catch (const EFOpenError& e) {
         // The first vanished file in the order of the walk is named.
-        const Lines& files = state.FileList.Lines();
+        const Lines files = testing::PathsOf(state.FileList);
         const std::string first =
             *std::find_if(files.begin(), files.end(), [&](const std::string& path) {
                 return path == tree.Path("b.txt") || path == tree.Path("d.txt");
@@ -399,6 +400,14 @@ TEST_F(SearchRunTest, ShowResultsWritesFullPathsOrFileNames) {
     SearchState empty;
     ShowResults(window, empty);
     EXPECT_EQ(window.result, "");
+
+    // A window that does not show the lines is told the results are ready, with none built.
+    window.showsResultLines = false;
+    window.result = "earlier\r\n";
+    ShowResults(window, state);
+    EXPECT_EQ(window.result, "");
+    EXPECT_TRUE(state.ResultLines.empty());
+    EXPECT_EQ(state.HitList.LineCount(), 1);
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ class FakeSearchWindow : public SearchEvents {
     Lines extensions = StoredExtensionLines();
     bool extensionsEnabled = true;
     bool fullPaths = false;
+    bool showsResultLines = true;  // false: a window that prints the hit list itself
 
     // The result box's text: each line followed by CR LF.
     std::string result = "検索結果　　含むファイルのアドレス\r\n";
@@ -59,6 +60,7 @@ class FakeSearchWindow : public SearchEvents {
         for (const ResultLine& line : lines)
             result += line.text + "\r\n";
     }
+    bool ShowsResultLines() const override { return showsResultLines; }
     // The walk shows its count right before it lets events through; the file loop lets them
     // through and then shows "i / n".
     void SetProgressText(const std::string& text) override {

@@ -11,7 +11,7 @@
 #include "platform/platform.h"
 #include "platform/wide_text.h"
 #include "search/directory_walk.h"
-#include "search/string_list.h"
+#include "tests/support/path_lists.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira::platform {
@@ -19,9 +19,9 @@ namespace {
 
 // The walk as a search run makes it, sorted.
 std::vector<std::string> SortedWalk(const std::string& folder) {
-    TStringList list;
+    PathList list;
     WalkFolder(folder, {kListedAttributes, true, true, true}, list);
-    std::vector<std::string> lines = list.Lines();
+    std::vector<std::string> lines = testing::PathsOf(list);
     std::sort(lines.begin(), lines.end());
     return lines;
 }
