@@ -200,6 +200,7 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
     std::vector<std::string> unreadable;
     WalkOutcome walk;
     std::optional<StopPoint> stop;
+    int hits = 0;
     {
         StartControlLock lock(events);
         walk = WalkForRun(request, events, state);
@@ -213,6 +214,7 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
         const int count = walk.stopped ? 0 : state.FileList.LineCount();
         ContentTests content(request, live, state, static_cast<std::size_t>(count));
         std::string path;  // of file i, built in this one buffer for every file
+        const bool keepHits = events.ShowsResultLines();
         for (int i = 0; i < count; ++i) {
             events.ProcessPendingEvents();
             if (state.StopRequested) {
@@ -227,9 +229,10 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
             ContentResult result = content.Test(live, static_cast<std::size_t>(i), path);
             switch (result.outcome) {
                 case ContentOutcome::Hit:
-                    state.HitList.AppendLine(path);
-                    if (result.lines)
-                        events.ShowMatchedLines(path, *result.lines);
+                    ++hits;
+                    if (keepHits)
+                        state.HitList.AppendLine(path);
+                    events.HitFound(path, result.lines ? &*result.lines : nullptr);
                     break;
                 case ContentOutcome::Unreadable:
                     unreadable.push_back(path);
@@ -242,7 +245,7 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
     }
     // After a stop the status bar tells how far the run came; the report would only interrupt.
     if (stop) {
-        stop->hits = state.HitList.LineCount();
+        stop->hits = hits;
         stop->unreadableFiles = static_cast<int>(unreadable.size());
         stop->unreadableFolders = static_cast<int>(walk.unopened.size());
         events.SetProgressText(StoppedRunText(*stop));

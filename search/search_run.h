@@ -19,7 +19,7 @@ struct SearchState {
     KeywordEncoding ContentEncoding = KeywordEncoding::ShiftJis;  // of ContentKeyword's forms
     KeywordForms ContentExcludeKeyword;
     PathList FileList;
-    TStringList HitList;
+    TStringList HitList;  // kept only for events that show the result lines
     // The lines of the result box with the hit each shows. Rebuilt by every result display,
     // emptied at the start of a run (the box's lines then no longer name these hits).
     std::vector<ResultLine> ResultLines;

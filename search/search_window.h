@@ -62,14 +62,14 @@ class SearchEvents {
     virtual void SetStartEnabled(bool /*enabled*/) {}                         // Button2.Enabled
     virtual void SetProgressText(const std::string& /*text*/) {}              // status bar
     virtual void SetResultLines(const std::vector<ResultLine>& /*lines*/) {}  // Memo1
-    // Whether the window shows the result lines. One that does not (it prints the hit list
-    // itself) is still told when the results are ready, by an empty list: a million hits' lines
-    // would double the memory of the run.
+    // Whether the window shows the hit list as result lines at the end of a run. One that does
+    // not (it takes each hit from HitFound) is still told when the results are ready, by an empty
+    // list, and the run keeps no hit list for it: a million hits would double the run's memory.
     virtual bool ShowsResultLines() const { return true; }
 
-    // The matching lines of a file found, when the request asks for them: each file as the run
-    // finds it, in the order of the hit list.
-    virtual void ShowMatchedLines(const std::string& /*path*/, const MatchedLines& /*lines*/) {}
+    // Each file found, as the run finds it (in the order of the hit list), with its matching
+    // lines when the request asks for them (null otherwise).
+    virtual void HitFound(const std::string& /*path*/, const MatchedLines* /*lines*/) {}
 
     // Lets the window handle every pending event once (clicks, timers, close requests); the live
     // controls may change only here.

@@ -16,23 +16,8 @@ namespace {
 
 constexpr auto kRepaint = std::chrono::milliseconds(100);
 
-// Prints the hits' paths (or names) each followed by end, a piece of whole names at a time: a long
-// list is never held as one more text, and a console's conversion never meets half a character.
-void PrintNames(const std::vector<std::string>& hits, bool fullPaths, char end) {
-    constexpr std::size_t kPiece = 64 * 1024;
-    std::string piece;
-    for (std::size_t i = 0; i < hits.size(); ++i) {
-        if (fullPaths)
-            piece += hits[i];
-        else
-            piece += FileNamePart(hits[i]);
-        piece.push_back(end);
-        if (piece.size() >= kPiece || i + 1 == hits.size()) {
-            platform::WriteStandard(platform::StandardStream::Output, piece);
-            piece.clear();
-        }
-    }
-}
+// Names are written once this many bytes of them are gathered.
+constexpr std::size_t kNamesPiece = 64 * 1024;
 
 const char* EncodingName(platform::CodePage page) {
     switch (page) {
@@ -90,10 +75,15 @@ LiveControls LiveControlsOf(const CliOptions& options) {
 }
 
 void CliEvents::SetResultLines(const std::vector<ResultLine>& /*lines*/) {
+    WriteNames();
+}
+
+void CliEvents::WriteNames() {
+    if (names_.empty())
+        return;
     EraseProgress();
-    if (options_.output == OutputMode::Names)
-        PrintNames(state_.HitList.Lines(), options_.fullPaths,
-                   options_.nullSeparated ? '\0' : '\n');
+    platform::WriteStandard(platform::StandardStream::Output, names_);
+    names_.clear();
 }
 
 void CliEvents::SetProgressText(const std::string& text) {
@@ -133,7 +123,16 @@ std::string JsonLine(const std::string& path, std::uint64_t line, std::size_t co
     return object.dump();
 }
 
-void CliEvents::ShowMatchedLines(const std::string& path, const MatchedLines& lines) {
+void CliEvents::HitFound(const std::string& path, const MatchedLines* found) {
+    found_ = true;
+    if (found == nullptr) {
+        names_ += options_.fullPaths ? path : FileNamePart(path);
+        names_.push_back(options_.nullSeparated ? '\0' : '\n');
+        if (names_.size() >= kNamesPiece)
+            WriteNames();
+        return;
+    }
+    const MatchedLines& lines = *found;
     EraseProgress();
     std::ostringstream out;
     if (options_.output == OutputMode::Count)

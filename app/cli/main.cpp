@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         return kError;
     }
     SearchState state;
-    cli::CliEvents events(*options, state, platform::StandardErrorIsTerminal());
+    cli::CliEvents events(*options, platform::StandardErrorIsTerminal());
     std::optional<std::string> report;
     try {
         CheckContentKeywords(cli::RequestOf(*options));
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         return kError;
     }
     events.EraseProgress();
-    const int status = Finish(state.HitList.LineCount() > 0 ? kFound : kNoneFound);
+    const int status = Finish(events.Found() ? kFound : kNoneFound);
     if (!report)
         return status;
     WriteStandard(StandardStream::Error, *report + "\n");

@@ -410,5 +410,23 @@ TEST_F(SearchRunTest, ShowResultsWritesFullPathsOrFileNames) {
     EXPECT_EQ(state.HitList.LineCount(), 1);
 }
 
+// A window that takes each hit as found gets them in list order, with the lines the run's own
+// scan took when it asks for them, and the run keeps no hit list for it.
+TEST_F(SearchRunTest, HitsAreHandedOverAsFoundWithTheirLinesWhenAsked) {
+    window.encoding = KeywordEncoding::Utf8;
+    window.content = "needle";
+    window.showsResultLines = false;
+    const std::string a = tree.File("a.txt", "x\nneedle\r\nneedle");
+    tree.File("b.txt", "hay");
+    const std::string c = tree.File("c.txt", std::string(300000, 'x') + "\nneedle");
+    window.matchedLines = 10;
+    EXPECT_TRUE(Run().empty());
+    EXPECT_EQ(window.hitsFound, (Lines{a + ":2:3", c + ":2"}));
+    window.hitsFound.clear();
+    window.matchedLines.reset();
+    Run();
+    EXPECT_EQ(window.hitsFound, (Lines{a, c}));
+}
+
 }  // namespace
 }  // namespace tanmira

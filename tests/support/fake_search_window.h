@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "search/matched_lines.h"
 #include "search/search_run.h"
 #include "search/search_window.h"
 
@@ -25,7 +26,10 @@ class FakeSearchWindow : public SearchEvents {
     Lines extensions = StoredExtensionLines();
     bool extensionsEnabled = true;
     bool fullPaths = false;
-    bool showsResultLines = true;  // false: a window that prints the hit list itself
+    bool showsResultLines = true;             // false: a window that takes each hit from HitFound
+    std::optional<std::size_t> matchedLines;  // asked of the run
+    // Each hit as found, with the numbers of its matching lines when there are any.
+    Lines hitsFound;
 
     // The result box's text: each line followed by CR LF.
     std::string result = "検索結果　　含むファイルのアドレス\r\n";
@@ -39,7 +43,12 @@ class FakeSearchWindow : public SearchEvents {
     std::function<void()> onWalkEvents;  // called when the walk lets events through
 
     SearchRequest Request() const {
-        return {folder, subfolders, encoding, content, contentExclude};
+        return {.folder = folder,
+                .subfolders = subfolders,
+                .encoding = encoding,
+                .content = content,
+                .contentExclude = contentExclude,
+                .matchedLines = matchedLines};
     }
 
     // The live controls as the fields stand now; kept current after each event call.
@@ -61,6 +70,11 @@ class FakeSearchWindow : public SearchEvents {
             result += line.text + "\r\n";
     }
     bool ShowsResultLines() const override { return showsResultLines; }
+    void HitFound(const std::string& path, const MatchedLines* lines) override {
+        hitsFound.push_back(path);
+        for (std::size_t i = 0; lines != nullptr && i < lines->lines.size(); ++i)
+            hitsFound.back() += ":" + std::to_string(lines->lines[i].number);
+    }
     // The walk shows its count right before it lets events through; the file loop lets them
     // through and then shows "i / n".
     void SetProgressText(const std::string& text) override {
