@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
         WriteStandard(StandardStream::Error, "tanmira-cli: " + *problem + "\n");
         return kError;
     }
+    platform::KeepFreedMemory();
     SearchState state;
     cli::CliEvents events(*options, platform::StandardErrorIsTerminal());
     std::optional<std::string> report;

@@ -1,4 +1,4 @@
-// Other processes on Windows: their resident memory (working set).
+// Processes on Windows: the resident memory (working set) of others.
 #include <windows.h>
 
 #include <psapi.h>
@@ -18,6 +18,10 @@ std::optional<std::uint64_t> ProcessResidentBytes(std::int64_t pid) {
     if (!read)
         return std::nullopt;
     return static_cast<std::uint64_t>(counters.WorkingSetSize);
+}
+
+void KeepFreedMemory() {
+    // The process heap has no such setting.
 }
 
 }  // namespace tanmira::platform
