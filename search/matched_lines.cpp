@@ -64,22 +64,16 @@ class LineStartReader : public ByteReader {
   public:
     // Keeps the whole text while it holds at most wholeLimit bytes.
     LineStartReader(ByteReader& source, const std::array<bool, 3>& wanted, std::uint64_t wholeLimit)
-        : source_(&source), wanted_(wanted), wholeLimit_(wholeLimit) {
-        for (std::vector<std::uint64_t>& starts : starts_)
-            starts.push_back(0);
-    }
+        : source_(&source), wanted_(wanted), wholeLimit_(wholeLimit) {}
 
     // For a text held whole, which must outlive the reader.
     LineStartReader(std::string_view text, const std::array<bool, 3>& wanted)
         : wanted_(wanted),
           text_(text),
           end_(text.size()),
-          byteEnd_(text.find('\0') == std::string_view::npos ? kNone : text.find('\0')),
+          byteEnd_(std::min<std::uint64_t>(text.find('\0'), text.size())),
           head_(text.substr(0, 2)),
-          wholeLimit_(text.size()) {
-        for (std::vector<std::uint64_t>& starts : starts_)
-            starts.push_back(0);
-    }
+          wholeLimit_(text.size()) {}
 
     std::uint64_t SizeHint() const override { return source_->SizeHint(); }
     bool Ended() const override { return source_->Ended(); }
@@ -192,7 +186,8 @@ class LineStartReader : public ByteReader {
 
     ByteReader* source_ = nullptr;  // nothing for a text held whole
     std::array<bool, 3> wanted_;    // per unit
-    std::array<std::vector<std::uint64_t>, 3> starts_;
+    std::array<std::vector<std::uint64_t>, 3> starts_{
+        {{0}, {0}, {0}}};                    // per unit, from line 1 at 0
     std::string tail_;                       // the bytes read from tailStart_ on
     std::string_view text_;                  // tail_, or the text held whole
     std::uint64_t tailStart_ = 0;            // the byte before the least looked_, or 0

@@ -54,21 +54,21 @@ ReadAhead::~ReadAhead() {
     workers_.clear();  // joins them
 }
 
-ReadAhead::Answer ReadAhead::Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner) {
+ReadAhead::Answer ReadAhead::Scan(std::size_t i, const std::string& path, const ScanQuery& query,
+                                  ContentScanner& scanner) {
     loopAt_.store(i);
     if (i >= wakeAt_.load())
         Wake();
-    files_.PathInto(i, loopPath_);
     const auto scanHere = [&]() -> Answer {
-        platform::InputFile file(loopPath_);
-        return file.IsOpen() ? ScanFile(file, loopPath_, query, scanner, {}) : std::nullopt;
+        platform::InputFile file(path);
+        return file.IsOpen() ? ScanFile(file, path, query, scanner, {}) : std::nullopt;
     };
     if (ClaimForLoop(i) || workers_.empty() || query != *query_)
         return scanHere();
     Slot& slot = SlotOf(i);
     for (;;) {
         const std::uint64_t tag = slot.tag.load(std::memory_order_acquire);
-        if (tag == DoneTag(i) && platform::StampOf(loopPath_) == slot.stamp)
+        if (tag == DoneTag(i) && platform::StampOf(path) == slot.stamp)
             return std::move(slot.answer);
         if (tag == DoneTag(i) || tag == SkippedTag(i))
             return scanHere();

@@ -56,10 +56,12 @@ class ReadAhead {
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // The answer for file i under query (asked for in increasing i): the stored one when the
-    // file was scanned ahead with an equal query and is unchanged since, else scanner's. While
-    // a worker is still scanning the file, scans files ahead with scanner instead of waiting.
-    Answer Scan(std::size_t i, const ScanQuery& query, ContentScanner& scanner);
+    // The answer for file i, at path (as the loop built it), under query (asked for in increasing
+    // i): the stored one when the file was scanned ahead with an equal query and is unchanged
+    // since, else scanner's. While a worker is still scanning the file, scans files ahead with
+    // scanner instead of waiting.
+    Answer Scan(std::size_t i, const std::string& path, const ScanQuery& query,
+                ContentScanner& scanner);
 
   private:
     // One file's place among those scanned ahead: which file it holds, the file's stamp when it
@@ -107,7 +109,6 @@ class ReadAhead {
     std::condition_variable changed_;
     std::vector<ContentScanner> workerScanners_;  // one per worker
     std::vector<std::jthread> workers_;
-    std::string loopPath_;   // the loop's buffer for the path of the file it asks for
     std::string aheadPath_;  // the loop's buffer for a file it scans ahead
 };
 

@@ -134,7 +134,7 @@ class ContentTests {
             return {
                 ContentScanner::CanOpen(path) ? ContentOutcome::Hit : ContentOutcome::Unreadable,
                 std::nullopt};
-        ReadAhead::Answer answer = readAhead_.Scan(i, *query, scanner_);
+        ReadAhead::Answer answer = readAhead_.Scan(i, path, *query, scanner_);
         if (!answer)
             return {ContentOutcome::Unreadable, std::nullopt};
         if (!query->Passes(answer->found))

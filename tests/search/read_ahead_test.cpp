@@ -97,7 +97,8 @@ TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
         const ScanQuery& asked = c.askOtherQuery ? includeOnly : exclude;
         for (std::size_t i = 0; i < files.size(); i += c.step) {
             SCOPED_TRACE(files[i]);
-            ASSERT_EQ(Found(readAhead.Scan(i, asked, own)), reference.Scan(files[i], asked));
+            ASSERT_EQ(Found(readAhead.Scan(i, files[i], asked, own)),
+                      reference.Scan(files[i], asked));
         }
     }
 }
@@ -108,9 +109,10 @@ TEST_F(ReadAheadTest, FilesRemovedOrWrittenAfterTheirScanAreScannedAgain) {
     AwaitWorker(8);
     std::filesystem::remove(files[1]);
     tree.File(files[2].substr(tree.Root().size() + 1), "now Alpha");
-    EXPECT_EQ(Found(readAhead.Scan(1, exclude, own)), std::nullopt);
-    EXPECT_EQ(Found(readAhead.Scan(2, exclude, own)), (std::vector<bool>{false, true}));
-    EXPECT_EQ(Found(readAhead.Scan(3, exclude, own)), ContentScanner().Scan(files[3], exclude));
+    EXPECT_EQ(Found(readAhead.Scan(1, files[1], exclude, own)), std::nullopt);
+    EXPECT_EQ(Found(readAhead.Scan(2, files[2], exclude, own)), (std::vector<bool>{false, true}));
+    EXPECT_EQ(Found(readAhead.Scan(3, files[3], exclude, own)),
+              ContentScanner().Scan(files[3], exclude));
 }
 
 TEST_F(ReadAheadTest, PoolAnswersAsTheLoopsOwnScanWhileFilesChange) {
@@ -147,7 +149,8 @@ TEST_F(ReadAheadTest, PoolAnswersAsTheLoopsOwnScanWhileFilesChange) {
                 }
             }
             SCOPED_TRACE(files[i]);
-            ASSERT_EQ(Found(readAhead.Scan(i, exclude, own)), reference.Scan(files[i], exclude));
+            ASSERT_EQ(Found(readAhead.Scan(i, files[i], exclude, own)),
+                      reference.Scan(files[i], exclude));
         }
     }
 }
