@@ -126,7 +126,10 @@ std::string JsonLine(const std::string& path, std::uint64_t line, std::size_t co
 void CliEvents::HitFound(const std::string& path, const MatchedLines* found) {
     found_ = true;
     if (found == nullptr) {
-        names_ += options_.fullPaths ? path : FileNamePart(path);
+        if (options_.fullPaths)
+            names_ += path;
+        else
+            names_ += FileNamePart(path);
         names_.push_back(options_.nullSeparated ? '\0' : '\n');
         if (names_.size() >= kNamesPiece)
             WriteNames();
