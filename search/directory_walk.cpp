@@ -95,9 +95,13 @@ WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, PathL
     return std::move(walker.Outcome());
 }
 
-void DropFolders(PathList& list, PathStyle style, const LeadByteTable& leadBytes) {
+bool IsFolderEntry(std::string_view name, PathStyle style, const LeadByteTable& leadBytes) {
     // A folder's path ends in a whole separator, so its entries' names start on a character.
-    list.KeepIf([&](std::string_view name) { return !EndsInSeparator(name, style, leadBytes); });
+    return EndsInSeparator(name, style, leadBytes);
+}
+
+void DropFolders(PathList& list, PathStyle style, const LeadByteTable& leadBytes) {
+    list.KeepIf([&](std::string_view name) { return !IsFolderEntry(name, style, leadBytes); });
 }
 
 }  // namespace tanmira

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -49,10 +50,13 @@ using WalkProgress = std::function<bool(int listed)>;
 WalkOutcome WalkFolder(const std::string& dir, const WalkOptions& options, PathList& list,
                        const WalkProgress& progress = nullptr);
 
+// Whether name, as a walk lists it, is a folder's: it ends in the separator as a whole character
+// (a name whose last double-byte character has the separator's byte as trail byte is a file's).
+bool IsFolderEntry(std::string_view name, PathStyle style = platform::kNativePathStyle,
+                   const LeadByteTable& leadBytes = platform::SystemLeadBytes());
+
 // Keeps the files of a walk's list, dropping its folder entries in place (a walk over a whole
-// disk lists millions of entries: no second list), without touching any entry. A folder entry
-// ends in the separator as a whole character: a name whose last double-byte character has the
-// separator's byte as trail byte is a file.
+// disk lists millions of entries: no second list), without touching any entry.
 void DropFolders(PathList& list, PathStyle style = platform::kNativePathStyle,
                  const LeadByteTable& leadBytes = platform::SystemLeadBytes());
 

@@ -31,20 +31,26 @@ std::size_t ReadAheadWorkers(unsigned threads) {
     return std::min<std::size_t>(threads - 1, ReadAhead::kFilesAhead / 2);
 }
 
-ReadAhead::ReadAhead(const PathList& files, std::size_t count, std::optional<ScanQuery> query,
+ReadAhead::ReadAhead(const PathList& files, std::optional<ScanQuery> query,
                      std::function<bool(const std::string&)> wanted, std::size_t filesAhead,
                      std::size_t workers, const LineCapture* capture)
     : files_(files),
-      count_(count),
       query_(std::move(query)),
       wanted_(std::move(wanted)),
       capture_(capture),
       slots_(filesAhead) {
-    if (!query_ || count_ == 0)
+    if (!query_)
         return;
     workerScanners_.resize(workers);
     for (ContentScanner& scanner : workerScanners_)
         workers_.emplace_back([this, &scanner](std::stop_token stop) { Work(stop, scanner); });
+}
+
+ReadAhead::ReadAhead(const PathList& files, std::size_t count, std::optional<ScanQuery> query,
+                     std::function<bool(const std::string&)> wanted, std::size_t filesAhead,
+                     std::size_t workers, const LineCapture* capture)
+    : ReadAhead(files, std::move(query), std::move(wanted), filesAhead, workers, capture) {
+    ListComplete(count);
 }
 
 ReadAhead::~ReadAhead() {
@@ -52,6 +58,31 @@ ReadAhead::~ReadAhead() {
         worker.request_stop();
     Wake();
     workers_.clear();  // joins them
+}
+
+bool ReadAhead::Listed(std::string_view path) {
+    const std::lock_guard lock(mutex_);
+    if (workers_.empty() || earlyEnds_.size() >= slots_.size())
+        return false;
+    early_ += path;
+    earlyEnds_.push_back(early_.size());
+    listed_.store(earlyEnds_.size());
+    if (starved_) {
+        starved_ = false;
+        changed_.notify_all();
+    }
+    return true;
+}
+
+void ReadAhead::ListComplete(std::size_t count) {
+    {
+        const std::lock_guard lock(mutex_);
+        listed_.store(count);
+        complete_.store(true, std::memory_order_release);
+        early_ = {};
+        earlyEnds_ = {};
+    }
+    changed_.notify_all();
 }
 
 ReadAhead::Answer ReadAhead::Scan(std::size_t i, const std::string& path, const ScanQuery& query,
@@ -88,21 +119,31 @@ void ReadAhead::Work(std::stop_token stop, ContentScanner& scanner) {
             Fill(*k, scanner, path, stop);
             continue;
         }
-        const std::size_t next = nextClaim_.load();
-        if (next >= count_)
-            return;
-        // Every slot is taken: sleep until the loop has moved through half of them.
-        wakeAt_.store(next - slots_.size() / 2);
         std::unique_lock lock(mutex_);
-        changed_.wait(lock,
-                      [&] { return stop.stop_requested() || loopAt_.load() >= wakeAt_.load(); });
+        const std::size_t next = nextClaim_.load();
+        if (next < listed_.load()) {
+            if (next < loopAt_.load() + slots_.size())
+                continue;  // files were claimed or listed since: claim again
+            // Every slot is taken: sleep until the loop has moved through half of them.
+            wakeAt_.store(next - slots_.size() / 2);
+            changed_.wait(
+                lock, [&] { return stop.stop_requested() || loopAt_.load() >= wakeAt_.load(); });
+            continue;
+        }
+        if (complete_.load())
+            return;
+        // Every file listed so far is claimed: sleep until the walk lists more.
+        starved_ = true;
+        changed_.wait(lock, [&] {
+            return stop.stop_requested() || complete_.load() || listed_.load() > next;
+        });
     }
 }
 
 std::optional<std::size_t> ReadAhead::Claim() {
     std::size_t next = nextClaim_.load();
     for (;;) {
-        if (next >= count_ || next >= loopAt_.load() + slots_.size())
+        if (next >= listed_.load() || next >= loopAt_.load() + slots_.size())
             return std::nullopt;
         if (nextClaim_.compare_exchange_weak(next, next + 1))
             return next;
@@ -118,6 +159,18 @@ bool ReadAhead::ClaimForLoop(std::size_t i) {
     return false;
 }
 
+void ReadAhead::PathOf(std::size_t k, std::string& path) {
+    if (!complete_.load(std::memory_order_acquire)) {
+        const std::lock_guard lock(mutex_);
+        if (!complete_.load()) {
+            const std::size_t start = k == 0 ? 0 : earlyEnds_[k - 1];
+            path.assign(early_, start, earlyEnds_[k] - start);
+            return;
+        }
+    }
+    files_.PathInto(k, path);
+}
+
 void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::string& path,
                      std::stop_token stop) {
     Slot& slot = SlotOf(k);
@@ -128,7 +181,7 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::string& path,
         return;
     std::uint64_t tag = SkippedTag(k);
     try {
-        files_.PathInto(k, path);
+        PathOf(k, path);
         if (wanted_(path)) {
             platform::InputFile file(path);
             // A file that cannot be opened or read is left to the loop, which reports it.

@@ -1,7 +1,8 @@
 // Scanning ahead of the search run's loop on worker threads. The workers open, read and scan the
-// files after the one the loop tests, in list order and a few dozen of them at most, and stores for
+// files after the one the loop tests, in list order and a bounded number of them, and store for
 // each whether each group of the run's query occurs (and, when asked, the lines of a file that
-// passes) and the file's stamp, closing the file after its scan. The loop still decides everything
+// passes) and the file's stamp, closing the file after its scan. They may start while the walk is
+// still listing the files, on those it has listed so far. The loop still decides everything
 // else itself; it takes a stored answer only for a file scanned with the query it asks for and
 // still as it was scanned (one status call by its path), and scans every other file itself: one
 // that could not be opened, one removed or written since, one the worker left alone.
@@ -15,6 +16,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -33,6 +35,9 @@ class ReadAhead {
   public:
     // Files scanned ahead of the loop at most.
     static constexpr std::size_t kFilesAhead = 64;
+    // The same when no lines are captured: an answer is then a few bytes, and the workers scan
+    // this many while the walk goes on, before the loop starts.
+    static constexpr std::size_t kFilesAheadWithoutLines = 4096;
 
     // What the scan of one file found.
     struct FileAnswer {
@@ -42,11 +47,17 @@ class ReadAhead {
     // Nothing when the file cannot be opened.
     using Answer = std::optional<FileAnswer>;
 
-    // Starts workers over the first count files of files (which must stay unchanged while they
-    // run, as must the patterns of query), scanning with query those files for which wanted holds
+    // Starts workers over files while it is still being listed: they scan the files handed to
+    // Listed, then, after ListComplete, the rest (files must stay unchanged from then on, and the
+    // patterns of query throughout). They scan with query those files for which wanted holds
     // (wanted is called from the workers at once). Without a query, or with no workers, the loop
     // scans every file itself. With capture, the lines of each file that passes the query are
     // captured right after its scan, by whoever scans it.
+    ReadAhead(const PathList& files, std::optional<ScanQuery> query,
+              std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead,
+              std::size_t workers = 1, const LineCapture* capture = nullptr);
+
+    // The same over the first count files of a complete list.
     ReadAhead(const PathList& files, std::size_t count, std::optional<ScanQuery> query,
               std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead,
               std::size_t workers = 1, const LineCapture* capture = nullptr);
@@ -55,6 +66,14 @@ class ReadAhead {
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // While the list is being listed: hands the workers the path of its next file (the files
+    // handed on are the list's first files, in order). False, the path not taken, once they
+    // hold as many as they may scan before the loop starts.
+    bool Listed(std::string_view path);
+
+    // The list is complete: the workers scan its first count files.
+    void ListComplete(std::size_t count);
 
     // The answer for file i, at path (as the loop built it), under query (asked for in increasing
     // i): the stored one when the file was scanned ahead with an equal query and is unchanged
@@ -88,6 +107,9 @@ class ReadAhead {
     // Claims file i for the loop when nobody has; false when a worker has.
     bool ClaimForLoop(std::size_t i);
 
+    // File k's path, written over path: from the files handed to Listed until the list is complete.
+    void PathOf(std::size_t k, std::string& path);
+
     // Scans claimed file k into its slot; path is the caller's buffer for the file's path.
     void Fill(std::size_t k, ContentScanner& scanner, std::string& path, std::stop_token stop);
 
@@ -97,15 +119,19 @@ class ReadAhead {
     Slot& SlotOf(std::size_t k) { return slots_[k % slots_.size()]; }
 
     const PathList& files_;
-    std::size_t count_;
     std::optional<ScanQuery> query_;
     std::function<bool(const std::string&)> wanted_;
     const LineCapture* capture_;
     std::vector<Slot> slots_;
+    std::atomic<std::size_t> listed_{0};     // files whose paths the workers may take
+    std::atomic<bool> complete_{false};      // the list is complete: listed_ is its count
+    std::string early_;                      // paths handed to Listed, one after the other
+    std::vector<std::size_t> earlyEnds_;     // where each of them ends in early_
+    bool starved_ = false;                   // a worker waits for paths (under mutex_)
     std::atomic<std::size_t> nextClaim_{0};  // files before it are claimed (or passed)
     std::atomic<std::size_t> loopAt_{0};     // the file the loop is at
     std::atomic<std::size_t> wakeAt_{0};     // the loop wakes waiting workers from this file on
-    std::mutex mutex_;                       // held only to wait, or to order a change and a wait
+    std::mutex mutex_;  // held to wait, to order a change and a wait, or for early_
     std::condition_variable changed_;
     std::vector<ContentScanner> workerScanners_;  // one per worker
     std::vector<std::jthread> workers_;

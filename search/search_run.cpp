@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -37,17 +38,20 @@ class StartControlLock {
 // second, so that the walk stays stoppable without spending its time repainting.
 constexpr std::chrono::milliseconds kEventInterval{33};
 
-// Walks the folder to search into the file list; the window shows the growing count of listed
-// entries and handles its events at most every kEventInterval, and a stop ends the walk.
-WalkOutcome WalkForRun(const SearchRequest& request, SearchEvents& events, SearchState& state) {
+// Walks the folder to search into the file list, handing each folder's files to listed as the
+// walk goes on; the window shows the growing count of listed entries and handles its events at
+// most every kEventInterval, and a stop ends the walk.
+WalkOutcome WalkForRun(const SearchRequest& request, SearchEvents& events, SearchState& state,
+                       const std::function<void(const PathList&)>& listed) {
     using Clock = std::chrono::steady_clock;
     Clock::time_point lastEvents = Clock::now();
-    const WalkProgress progress = [&](int listed) {
+    const WalkProgress progress = [&](int count) {
+        listed(state.FileList);
         const Clock::time_point now = Clock::now();
         if (now - lastEvents < kEventInterval)
             return true;
         lastEvents = now;
-        events.SetProgressText(DecimalText(listed));
+        events.SetProgressText(DecimalText(count));
         events.ProcessPendingEvents();
         return !state.StopRequested;
     };
@@ -113,19 +117,31 @@ std::vector<ContentPattern> PatternsOf(const KeywordForms& forms) {
 // at the start and scans with the query they chose.
 class ContentTests {
   public:
-    // For the first count files of the run's list, scanned ahead by workers.
-    ContentTests(const SearchRequest& request, const LiveControls& live, const SearchState& state,
-                 std::size_t count)
+    // For the run's file list, scanned ahead by workers from the time the walk lists the files.
+    ContentTests(const SearchRequest& request, const LiveControls& live, const SearchState& state)
         : include_(PatternsOf(state.ContentKeyword)),
           exclude_(PatternsOf(state.ContentExcludeKeyword)),
           capture_(LinesCapture(request, state)),
           readAhead_(
-              state.FileList, count, QueryCopy(QueryFor(live)),
+              state.FileList, QueryCopy(QueryFor(live)),
               [controls = live](const std::string& path) {
                   return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
               },
-              ReadAhead::kFilesAhead, ReadAheadWorkers(request.threads),
-              capture_ ? &*capture_ : nullptr) {}
+              capture_ ? ReadAhead::kFilesAhead : ReadAhead::kFilesAheadWithoutLines,
+              ReadAheadWorkers(request.threads), capture_ ? &*capture_ : nullptr) {}
+
+    // Hands the workers the files the walk has added to list since the last call.
+    void Listed(const PathList& list) {
+        for (; handing_ && handedOn_ < static_cast<std::size_t>(list.LineCount()); ++handedOn_) {
+            if (IsFolderEntry(list.NameAt(handedOn_)))
+                continue;
+            list.PathInto(handedOn_, path_);
+            handing_ = readAhead_.Listed(path_);
+        }
+    }
+
+    // The list is complete: its first count files are searched.
+    void ListComplete(std::size_t count) { readAhead_.ListComplete(count); }
 
     // Reads the keyword fields (only whether they are empty) and tests file i, at path.
     ContentResult Test(const LiveControls& live, std::size_t i, const std::string& path) {
@@ -189,7 +205,10 @@ class ContentTests {
     const ScanQuery includeOnly_ = Query(nullptr, &include_);
     const std::optional<LineCapture> capture_;
     ContentScanner scanner_;
-    ReadAhead readAhead_;  // last: ended before the rest goes
+    bool handing_ = true;       // the workers still take files listed by the walk
+    std::size_t handedOn_ = 0;  // entries of the walk's list looked at by Listed
+    std::string path_;          // of the file handed on
+    ReadAhead readAhead_;       // last: ended before the rest goes
 };
 
 }  // namespace
@@ -203,16 +222,18 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
     int hits = 0;
     {
         StartControlLock lock(events);
-        walk = WalkForRun(request, events, state);
+        PrepareContentKeywords(request, state);
+        ContentTests content(request, live, state);
+        walk = WalkForRun(request, events, state,
+                          [&content](const PathList& list) { content.Listed(list); });
         if (walk.stopped)
             stop = StopPoint{.duringWalk = true, .listed = state.FileList.LineCount()};
         state.HitList.ClearLines();
         state.ResultLines.clear();  // the box's lines no longer name these hits
-        PrepareContentKeywords(request, state);
         DropFolders(state.FileList);
 
         const int count = walk.stopped ? 0 : state.FileList.LineCount();
-        ContentTests content(request, live, state, static_cast<std::size_t>(count));
+        content.ListComplete(static_cast<std::size_t>(count));
         std::string path;  // of file i, built in this one buffer for every file
         const bool keepHits = events.ShowsResultLines();
         for (int i = 0; i < count; ++i) {

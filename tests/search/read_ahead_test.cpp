@@ -124,7 +124,11 @@ TEST_F(ReadAheadTest, PoolAnswersAsTheLoopsOwnScanWhileFilesChange) {
         const std::size_t workers = 1 + round % 4;
         ContentScanner own;
         ContentScanner reference;
-        ReadAhead readAhead(list, files.size(), exclude, Wanted(), 4 + rng() % 32, workers);
+        // Every other round, the workers start on a few files handed on as a walk lists them.
+        ReadAhead readAhead(list, exclude, Wanted(), 4 + rng() % 32, workers);
+        for (std::size_t i = 0, handed = round % 2 * rng() % 40; i < handed; ++i)
+            readAhead.Listed(files[i]);
+        readAhead.ListComplete(files.size());
         for (std::size_t i = 0; i < files.size(); ++i) {
             const std::size_t k = i + rng() % 8;
             const std::string name = "f" + std::to_string(round) + "-" + std::to_string(k);
@@ -148,6 +152,31 @@ TEST_F(ReadAheadTest, PoolAnswersAsTheLoopsOwnScanWhileFilesChange) {
                         break;
                 }
             }
+            SCOPED_TRACE(files[i]);
+            ASSERT_EQ(Found(readAhead.Scan(i, files[i], exclude, own)),
+                      reference.Scan(files[i], exclude));
+        }
+    }
+}
+
+TEST_F(ReadAheadTest, ScansTheFilesListedWhileTheWalkGoesOn) {
+    // The workers scan the files handed on while the list is still empty, take no more than
+    // their slots, and the loop then gets the same answers as from its own scan; a walk that
+    // stops completes the list with none.
+    for (const std::size_t count : {files.size(), std::size_t{0}}) {
+        SCOPED_TRACE(count);
+        PathList walking;
+        ContentScanner own;
+        ContentScanner reference;
+        ReadAhead readAhead(walking, exclude, Wanted(), 16, 2);
+        EXPECT_TRUE(readAhead.Listed(files[0]));
+        AwaitWorker(1);  // and then waits for more
+        for (std::size_t i = 1; i < 20; ++i)
+            EXPECT_EQ(readAhead.Listed(files[i]), i < 16);
+        AwaitWorker(16);
+        walking = list;
+        readAhead.ListComplete(count);
+        for (std::size_t i = 0; i < count; ++i) {
             SCOPED_TRACE(files[i]);
             ASSERT_EQ(Found(readAhead.Scan(i, files[i], exclude, own)),
                       reference.Scan(files[i], exclude));
