@@ -400,10 +400,6 @@ MatchSink::Next GroupsFound::Take(const ContentMatch& match) {
                                                                              : Next::GroupDone;
 }
 
-bool ContentScanner::CanOpen(const std::string& path) {
-    return platform::InputFile(path).IsOpen();
-}
-
 ScanEnd ContentScanner::Scan(const std::string& path, const ScanQuery& query, MatchSink& sink,
                              std::stop_token stop) {
     platform::InputFile file(path);

@@ -204,9 +204,6 @@ class ContentScanner {
 
     explicit ContentScanner(std::size_t pieceSize = kPieceSize) : pieceSize_(pieceSize) {}
 
-    // Whether the file at path can be opened for reading.
-    static bool CanOpen(const std::string& path);
-
     // Reports the matches of query's groups in the file's text to sink. Reads to the end of the
     // text (until a read gives 0 bytes, or a 0 byte when no keyword is in UTF-16 units), but
     // stops once the sink wants no more matches, or when stop is requested.

@@ -203,6 +203,8 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::string& path,
 ReadAhead::Answer ReadAhead::ScanFile(platform::InputFile& file, const std::string& path,
                                       const ScanQuery& query, ContentScanner& scanner,
                                       std::stop_token stop) const {
+    if (query.Groups().empty())
+        return FileAnswer{};  // nothing to look for: the file passes by opening
     std::optional<std::vector<bool>> found = scanner.Scan(file, query, stop);
     if (!found)
         return std::nullopt;

@@ -50,9 +50,10 @@ class ReadAhead {
     // Starts workers over files while it is still being listed: they scan the files handed to
     // Listed, then, after ListComplete, the rest (files must stay unchanged from then on, and the
     // patterns of query throughout). They scan with query those files for which wanted holds
-    // (wanted is called from the workers at once). Without a query, or with no workers, the loop
-    // scans every file itself. With capture, the lines of each file that passes the query are
-    // captured right after its scan, by whoever scans it.
+    // (wanted is called from the workers at once); a query of no group only opens each file.
+    // Without a query, or with no workers, the loop scans every file itself. With capture, the
+    // lines of each file that passes the query are captured right after its scan, by whoever scans
+    // it.
     ReadAhead(const PathList& files, std::optional<ScanQuery> query,
               std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead,
               std::size_t workers = 1, const LineCapture* capture = nullptr);

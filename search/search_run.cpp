@@ -113,8 +113,8 @@ std::vector<ContentPattern> PatternsOf(const KeywordForms& forms) {
 // The content tests of a run: the keywords as prepared at its start, each in all its forms, one
 // scan query for each way of filling the two keyword fields (the exclusion keyword first: a find
 // of any of its forms settles the outcome), the capture of the lines of hits when the request
-// asks for them, and the read-ahead worker, which tests names with the live controls as they stood
-// at the start and scans with the query they chose.
+// asks for them, and the read-ahead workers, which test names with the live controls as they stood
+// at the start and scan with the query they chose (with both fields empty, only open the files).
 class ContentTests {
   public:
     // For the run's file list, scanned ahead by workers from the time the walk lists the files.
@@ -123,7 +123,7 @@ class ContentTests {
           exclude_(PatternsOf(state.ContentExcludeKeyword)),
           capture_(LinesCapture(request, state)),
           readAhead_(
-              state.FileList, QueryCopy(QueryFor(live)),
+              state.FileList, QueryFor(live),
               [controls = live](const std::string& path) {
                   return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
               },
@@ -145,15 +145,11 @@ class ContentTests {
 
     // Reads the keyword fields (only whether they are empty) and tests file i, at path.
     ContentResult Test(const LiveControls& live, std::size_t i, const std::string& path) {
-        const ScanQuery* query = QueryFor(live);
-        if (query == nullptr)
-            return {
-                ContentScanner::CanOpen(path) ? ContentOutcome::Hit : ContentOutcome::Unreadable,
-                std::nullopt};
-        ReadAhead::Answer answer = readAhead_.Scan(i, path, *query, scanner_);
+        const ScanQuery& query = QueryFor(live);
+        ReadAhead::Answer answer = readAhead_.Scan(i, path, query, scanner_);
         if (!answer)
             return {ContentOutcome::Unreadable, std::nullopt};
-        if (!query->Passes(answer->found))
+        if (!query.Passes(answer->found))
             return {ContentOutcome::Miss, std::nullopt};
         // A large file is read again for its lines, and may no longer be readable.
         if (answer->lines && answer->lines->end == ScanEnd::Unreadable)
@@ -169,16 +165,13 @@ class ContentTests {
         return LineCapture(state.ContentKeyword, state.ContentEncoding, *request.matchedLines);
     }
 
-    static std::optional<ScanQuery> QueryCopy(const ScanQuery* query) {
-        return query != nullptr ? std::optional<ScanQuery>(*query) : std::nullopt;
-    }
-
-    const ScanQuery* QueryFor(const LiveControls& live) const {
+    // With both keyword fields empty, a query of no group: the file passes when it opens.
+    const ScanQuery& QueryFor(const LiveControls& live) const {
         const bool testExclude = !live.contentExcludeEmpty;
         const bool testInclude = !live.contentEmpty;
         if (testExclude)
-            return testInclude ? &both_ : &excludeOnly_;
-        return testInclude ? &includeOnly_ : nullptr;
+            return testInclude ? both_ : excludeOnly_;
+        return testInclude ? includeOnly_ : openOnly_;
     }
 
     // A group of each keyword's forms: the exclusion keyword's, then the inclusion keyword's.
@@ -203,6 +196,7 @@ class ContentTests {
     const ScanQuery both_ = Query(&exclude_, &include_);
     const ScanQuery excludeOnly_ = Query(&exclude_, nullptr);
     const ScanQuery includeOnly_ = Query(nullptr, &include_);
+    const ScanQuery openOnly_ = Query(nullptr, nullptr);
     const std::optional<LineCapture> capture_;
     ContentScanner scanner_;
     bool handing_ = true;       // the workers still take files listed by the walk

@@ -117,15 +117,18 @@ TEST_F(ReadAheadTest, FilesRemovedOrWrittenAfterTheirScanAreScannedAgain) {
 
 TEST_F(ReadAheadTest, PoolAnswersAsTheLoopsOwnScanWhileFilesChange) {
     // Files ahead of the loop are removed, rewritten to another size or replaced by another file
-    // of the same size while the workers scan; every answer must be that of a scan at its turn.
+    // of the same size while the workers scan; every answer must be that of a scan at its turn,
+    // also of the open test alone (a query of no group).
     std::mt19937 rng(18);
+    const ScanQuery openOnly;
     for (int round = 0; round < 6; ++round) {
         SCOPED_TRACE(round);
         const std::size_t workers = 1 + round % 4;
+        const ScanQuery& query = round % 3 == 2 ? openOnly : exclude;
         ContentScanner own;
         ContentScanner reference;
         // Every other round, the workers start on a few files handed on as a walk lists them.
-        ReadAhead readAhead(list, exclude, Wanted(), 4 + rng() % 32, workers);
+        ReadAhead readAhead(list, query, Wanted(), 4 + rng() % 32, workers);
         for (std::size_t i = 0, handed = round % 2 * rng() % 40; i < handed; ++i)
             readAhead.Listed(files[i]);
         readAhead.ListComplete(files.size());
@@ -153,8 +156,8 @@ TEST_F(ReadAheadTest, PoolAnswersAsTheLoopsOwnScanWhileFilesChange) {
                 }
             }
             SCOPED_TRACE(files[i]);
-            ASSERT_EQ(Found(readAhead.Scan(i, files[i], exclude, own)),
-                      reference.Scan(files[i], exclude));
+            ASSERT_EQ(Found(readAhead.Scan(i, files[i], query, own)),
+                      reference.Scan(files[i], query));
         }
     }
 }
