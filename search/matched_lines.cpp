@@ -94,6 +94,10 @@ class LineReader : public ByteReader {
         const std::optional<std::size_t> n = source_->Read(buffer, count);
         if (!n)
             return n;
+        // Held at most, but for a long line kept: a piece read, the bytes a coming match may need
+        // from before it, and the next piece.
+        if (end_ == 0)
+            tail_.reserve(static_cast<std::size_t>(holdBack_ + lookback_) + 2 * count);
         if (head_.size() < 2)
             head_.append(buffer, std::min(*n, 2 - head_.size()));
         const auto* zero = static_cast<const char*>(std::memchr(buffer, 0, *n));
