@@ -173,6 +173,39 @@ TEST(MatchedLines, AgreeWithTheLineSplitterWhateverPiecesTheTextComesIn) {
     EXPECT_GT(matching, 300);  // most texts hold the keyword
 }
 
+// A text of several pieces gives the lines it gives when held whole: matched lines longer than a
+// piece with the match at their start or their end, and a line with more hits than are kept.
+TEST(MatchedLines, ALargeTextGivesTheLinesOfTheTextHeldWhole) {
+    const std::string longLine(3 * ContentScanner::kPieceSize + 1000, 'a');
+    std::string many;
+    for (int i = 0; i < 1500; ++i)
+        many += "needle ";
+    const std::string text = "hay\r\nx needle\n" + longLine + "Needle\r" + many + "\nNEEDLE" +
+                             longLine + "\r\n" + std::string(1000, '\n') + "needle";
+    const KeywordForms forms = PrepareKeywordForms("needle", KeywordEncoding::All);
+    for (const std::size_t maxLines : {kMaxListedLines, std::size_t{3}}) {
+        const MatchedLines whole =
+            FindMatchedLines(text, forms, KeywordEncoding::All, maxLines, text.size());
+        const MatchedLines streamed = FindMatchedLines(text, forms, KeywordEncoding::All, maxLines);
+        std::vector<std::uint64_t> numbers;
+        for (const TextLine& line : whole.lines)
+            numbers.push_back(line.number);
+        const std::vector<std::uint64_t> all{2, 3, 4, 5, 1006};
+        const std::size_t listed = std::min(maxLines, all.size());
+        EXPECT_EQ(numbers, std::vector<std::uint64_t>(all.begin(), all.begin() + listed));
+        EXPECT_EQ(whole.more, all.size() - listed);
+        EXPECT_EQ(whole.lines[2].hits.size(), kMaxHitsPerLine);
+        EXPECT_EQ(streamed.more, whole.more);
+        ASSERT_EQ(streamed.lines.size(), whole.lines.size());
+        for (std::size_t i = 0; i < whole.lines.size(); ++i) {
+            EXPECT_EQ(streamed.lines[i].number, whole.lines[i].number);
+            EXPECT_EQ(streamed.lines[i].offset, whole.lines[i].offset);
+            EXPECT_EQ(streamed.lines[i].bytes, whole.lines[i].bytes) << i;
+            EXPECT_EQ(streamed.lines[i].hits, whole.lines[i].hits) << i;
+        }
+    }
+}
+
 TEST(MatchedLines, ListsTheFirstLinesWhateverOrderTheFormsAreReportedIn) {
     // Later lines hold the first form, earlier ones the last: the scan reports them out of order.
     std::string text;
