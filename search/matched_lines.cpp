@@ -348,6 +348,37 @@ class LineRecorder {
     std::uint64_t first_ = kNone;
 };
 
+// Sends each match to the recorder of its form's units.
+class FormRecorder : public MatchSink {
+  public:
+    FormRecorder(LineReader& lines, const std::vector<CodeUnit>& units, std::size_t maxLines)
+        : units_(units) {
+        for (const CodeUnit unit : units)
+            if (!recorders_[IndexOf(unit)])
+                recorders_[IndexOf(unit)].emplace(lines, unit, maxLines);
+    }
+
+    Next Take(const ContentMatch& match) override {
+        recorders_[IndexOf(units_[match.form])]->Take(match.offset, match.form);
+        return Next::More;
+    }
+
+    // The recorder whose units the file is read in: that of the earliest match; null without one.
+    const LineRecorder* Chosen() const {
+        const LineRecorder* chosen = nullptr;
+        for (const std::optional<LineRecorder>& recorder : recorders_) {
+            if (recorder && recorder->First() != kNone &&
+                (chosen == nullptr || recorder->First() < chosen->First()))
+                chosen = &*recorder;
+        }
+        return chosen;
+    }
+
+  private:
+    const std::vector<CodeUnit>& units_;                    // per form
+    std::array<std::optional<LineRecorder>, 3> recorders_;  // per unit
+};
+
 // Copies the bytes of sorted, disjoint ranges [begin, end) of a text out of reader; false when a
 // read fails.
 bool CopyRanges(ByteReader& reader,
@@ -388,111 +419,14 @@ std::array<bool, 3> UnitsOf(KeywordEncoding encoding) {
     return wanted;
 }
 
-// Records the matches of a keyword, each with the recorder of its form's units, and makes its
-// matching lines of them once the scan is over.
-class KeywordLines : public MatchSink {
-  public:
-    // For the patterns of a keyword of encoding, whose text lines reads.
-    KeywordLines(LineReader& lines, const std::vector<ContentPattern>& patterns,
-                 KeywordEncoding encoding, std::size_t maxLines)
-        : lines_(lines), encoding_(encoding), lengths_(EntryOf(encoding).forms.size(), 0) {
-        for (const KeywordForm& form : EntryOf(encoding).forms) {
-            units_.push_back(form.unit);
-            if (!recorders_[IndexOf(form.unit)])
-                recorders_[IndexOf(form.unit)].emplace(lines, form.unit, maxLines);
-        }
-        for (const ContentPattern& pattern : patterns)
-            lengths_[pattern.Form()] = pattern.Folded().size();
-    }
-
-    Next Take(const ContentMatch& match) override {
-        recorders_[IndexOf(units_[match.form])]->Take(match.offset, match.form);
-        return Next::More;
-    }
-
-    // The lines found once the scan is over. A line whose first bytes the reading no longer held
-    // is read again from the reader that openAgain gives (the same text read anew; null when it
-    // cannot be opened).
-    template <typename OpenAgain>
-    MatchedLines Lines(OpenAgain openAgain) {
-        lines_.Finish();
-        MatchedLines result;
-        const LineRecorder* chosen = Chosen();
-        if (chosen == nullptr)
-            return result;
-        const CodeUnit unit = chosen->Unit();
-        std::map<std::uint64_t, LineReader::HeldLine>& held = lines_.Held(unit);
-        std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
-        for (const auto& [index, recorded] : chosen->Kept()) {
-            if (const LineReader::HeldLine& line = held.at(index); line.again)
-                ranges.emplace_back(line.start, line.end);
-        }
-        std::vector<std::string> readAgain;
-        if (!ranges.empty()) {
-            const std::unique_ptr<ByteReader> again = openAgain();
-            if (!again || !CopyRanges(*again, ranges, readAgain))
-                return {ScanEnd::Unreadable, {}, 0};
-        }
-
-        const std::size_t size = UnitSize(unit);
-        auto copied = readAgain.begin();
-        for (const auto& [index, recorded] : chosen->Kept()) {
-            LineReader::HeldLine& line = held.at(index);
-            std::string bytes = std::move(line.again ? *copied++ : line.bytes);
-            std::uint64_t start = line.start;
-            // The line break that ends the line: an LF, a CR, or both.
-            for (const char16_t value : {u'\n', u'\r'}) {
-                if (bytes.size() >= size && UnitIs(bytes, bytes.size() - size, unit, value))
-                    bytes.resize(bytes.size() - size);
-            }
-            std::vector<RecordedHit> hits = recorded;
-            std::stable_sort(
-                hits.begin(), hits.end(),
-                [](const RecordedHit& a, const RecordedHit& b) { return a.offset < b.offset; });
-            // The byte-order mark that opens a UTF-16 text is no part of its first line.
-            if (start == 0 && OpensWithMark(lines_.Head(), unit) && hits.front().offset >= 2) {
-                bytes.erase(0, 2);
-                start = 2;
-            }
-            TextLine shown{index + 1,
-                           start,
-                           std::move(bytes),
-                           EntryOf(encoding_).forms[hits.front().form].text,
-                           {}};
-            for (const RecordedHit& hit : hits) {
-                // A file that changed between the reads may hold less.
-                const auto at = static_cast<std::size_t>(
-                    std::min<std::uint64_t>(hit.offset - start, shown.bytes.size()));
-                shown.hits.push_back({at, std::min(lengths_[hit.form], shown.bytes.size() - at)});
-            }
-            result.lines.push_back(std::move(shown));
-        }
-        result.more = chosen->Total() - result.lines.size();
-        return result;
-    }
-
-  private:
-    // The recorder whose units the file is read in: that of the earliest match; null without one.
-    const LineRecorder* Chosen() const {
-        const LineRecorder* chosen = nullptr;
-        for (const std::optional<LineRecorder>& recorder : recorders_) {
-            if (recorder && recorder->First() != kNone &&
-                (chosen == nullptr || recorder->First() < chosen->First()))
-                chosen = &*recorder;
-        }
-        return chosen;
-    }
-
-    LineReader& lines_;
-    KeywordEncoding encoding_;
-    std::vector<CodeUnit> units_;                           // per form
-    std::vector<std::size_t> lengths_;                      // per form, its match's bytes
-    std::array<std::optional<LineRecorder>, 3> recorders_;  // per unit
-};
-
-// The query of a keyword's patterns, one group, and how far before a piece a match of it may
-// start: a scan keeps up to the longest reach before each piece, and the CR of a CR LF before it.
-std::pair<ScanQuery, std::uint64_t> QueryOf(const std::vector<ContentPattern>& patterns) {
+// The matching lines of a text: held whole in text when source is null, else read from source in
+// pieces of pieceSize bytes. A line whose first bytes the reading no longer held is read again
+// from the reader that openAgain gives (the same text read anew; null when it cannot be opened).
+template <typename OpenAgain>
+MatchedLines MatchLines(std::string_view text, ByteReader* source, std::size_t pieceSize,
+                        OpenAgain openAgain, const KeywordForms& forms, KeywordEncoding encoding,
+                        std::size_t maxLines) {
+    const std::vector<ContentPattern> patterns(forms.begin(), forms.end());
     ScanQuery query;
     std::vector<const ContentPattern*> group;
     std::size_t reach = 0;
@@ -501,71 +435,77 @@ std::pair<ScanQuery, std::uint64_t> QueryOf(const std::vector<ContentPattern>& p
         reach = std::max(reach, pattern.Reach());
     }
     query.AddGroup(group);
-    return {std::move(query), reach + 1};
-}
 
-// The matching lines of a text: held whole in text when source is null, else read from source in
-// pieces of pieceSize bytes, and read again from the reader that openAgain gives for a line the
-// reading no longer held.
-template <typename OpenAgain>
-MatchedLines MatchLines(std::string_view text, ByteReader* source, std::size_t pieceSize,
-                        OpenAgain openAgain, const KeywordForms& forms, KeywordEncoding encoding,
-                        std::size_t maxLines) {
-    const std::vector<ContentPattern> patterns(forms.begin(), forms.end());
-    const auto [query, lookback] = QueryOf(patterns);
+    const EncodingEntry& entry = EntryOf(encoding);
+    std::vector<CodeUnit> units;
+    std::vector<std::size_t> lengths(entry.forms.size(), 0);  // per form, its match's bytes
+    for (const KeywordForm& form : entry.forms)
+        units.push_back(form.unit);
+    for (const ContentPattern& pattern : patterns)
+        lengths[pattern.Form()] = pattern.Folded().size();
+    // A scan keeps up to reach bytes before each piece, and the CR of a CR LF before them.
     std::optional<LineReader> lines;
     if (source != nullptr)
-        lines.emplace(*source, UnitsOf(encoding), lookback, pieceSize);
+        lines.emplace(*source, UnitsOf(encoding), reach + 1, pieceSize);
     else
         lines.emplace(text, UnitsOf(encoding));
-    KeywordLines found(*lines, patterns, encoding, maxLines);
-    const ScanEnd end = source != nullptr ? ContentScanner(pieceSize).Scan(*lines, query, found)
-                                          : ScanText(text, query, found);
+    FormRecorder recorder(*lines, units, maxLines);
+    const ScanEnd end = source != nullptr ? ContentScanner(pieceSize).Scan(*lines, query, recorder)
+                                          : ScanText(text, query, recorder);
     if (end == ScanEnd::Unreadable)
         return {ScanEnd::Unreadable, {}, 0};
-    return found.Lines(openAgain);
+    lines->Finish();
+
+    MatchedLines result;
+    const LineRecorder* chosen = recorder.Chosen();
+    if (chosen == nullptr)
+        return result;
+    const CodeUnit unit = chosen->Unit();
+    std::map<std::uint64_t, LineReader::HeldLine>& held = lines->Held(unit);
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+    for (const auto& [index, recorded] : chosen->Kept()) {
+        if (const LineReader::HeldLine& line = held.at(index); line.again)
+            ranges.emplace_back(line.start, line.end);
+    }
+    std::vector<std::string> readAgain;
+    if (!ranges.empty()) {
+        const std::unique_ptr<ByteReader> again = openAgain();
+        if (!again || !CopyRanges(*again, ranges, readAgain))
+            return {ScanEnd::Unreadable, {}, 0};
+    }
+
+    const std::size_t size = UnitSize(unit);
+    auto copied = readAgain.begin();
+    for (const auto& [index, recorded] : chosen->Kept()) {
+        LineReader::HeldLine& line = held.at(index);
+        std::string bytes = std::move(line.again ? *copied++ : line.bytes);
+        std::uint64_t start = line.start;
+        // The line break that ends the line: an LF, a CR, or both.
+        for (const char16_t value : {u'\n', u'\r'}) {
+            if (bytes.size() >= size && UnitIs(bytes, bytes.size() - size, unit, value))
+                bytes.resize(bytes.size() - size);
+        }
+        std::vector<RecordedHit> hits = recorded;
+        std::stable_sort(hits.begin(), hits.end(), [](const RecordedHit& a, const RecordedHit& b) {
+            return a.offset < b.offset;
+        });
+        // The byte-order mark that opens a UTF-16 text is no part of its first line.
+        if (start == 0 && OpensWithMark(lines->Head(), unit) && hits.front().offset >= 2) {
+            bytes.erase(0, 2);
+            start = 2;
+        }
+        TextLine shown{index + 1, start, std::move(bytes), entry.forms[hits.front().form].text, {}};
+        for (const RecordedHit& hit : hits) {
+            // A file that changed between the reads may hold less.
+            const auto at = static_cast<std::size_t>(
+                std::min<std::uint64_t>(hit.offset - start, shown.bytes.size()));
+            shown.hits.push_back({at, std::min(lengths[hit.form], shown.bytes.size() - at)});
+        }
+        result.lines.push_back(std::move(shown));
+    }
+    result.more = chosen->Total() - result.lines.size();
+    return result;
 }
-
-// A file with its reader.
-struct OpenFile : ByteReader {
-    explicit OpenFile(const std::string& path) : file(path), reader(file) {}
-    std::uint64_t SizeHint() const override { return reader.SizeHint(); }
-    std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
-        return reader.Read(buffer, count);
-    }
-
-    // The file at path opened again; null when it cannot be.
-    static std::unique_ptr<ByteReader> Again(const std::string& path) {
-        auto file = std::make_unique<OpenFile>(path);
-        return file->file.IsOpen() ? std::move(file) : nullptr;
-    }
-
-    platform::InputFile file;
-    FileReader reader;
-};
-
-// The first-match answers of a query, with every match of one group also sent to keyword, which
-// wants all of them: that group is searched to the end of the text.
-class AnswersWithLines : public MatchSink {
-  public:
-    AnswersWithLines(const ScanQuery& query, std::size_t group, MatchSink& keyword)
-        : found_(query), group_(group), keyword_(keyword) {}
-
-    Next Take(const ContentMatch& match) override {
-        const Next next = found_.Take(match);
-        if (match.group != group_)
-            return next;
-        keyword_.Take(match);
-        return Next::More;
-    }
-
-    std::vector<bool>& Found() { return found_.Found(); }
-
-  private:
-    GroupsFound found_;
-    std::size_t group_;
-    MatchSink& keyword_;
-};
 
 std::uint64_t OffsetIn(std::string_view text, std::string_view line) {
     return static_cast<std::uint64_t>(line.data() - text.data());
@@ -618,63 +558,30 @@ MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
 
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines) {
+    // A file with its reader.
+    struct OpenFile : ByteReader {
+        explicit OpenFile(const std::string& path) : file(path), reader(file) {}
+        std::uint64_t SizeHint() const override { return reader.SizeHint(); }
+        std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
+            return reader.Read(buffer, count);
+        }
+        platform::InputFile file;
+        FileReader reader;
+    };
     OpenFile first(path);
     if (!first.file.IsOpen())
         return {ScanEnd::Unreadable, {}, 0};
-    return MatchLines(
-        {}, &first, ContentScanner::kPieceSize, [&] { return OpenFile::Again(path); }, forms,
-        encoding, maxLines);
+    const auto again = [&]() -> std::unique_ptr<ByteReader> {
+        auto file = std::make_unique<OpenFile>(path);
+        return file->file.IsOpen() ? std::move(file) : nullptr;
+    };
+    return MatchLines({}, &first, ContentScanner::kPieceSize, again, forms, encoding, maxLines);
 }
 
 MatchedLines LineCapture::Capture(const std::string& path, const ContentScanner& scanned) const {
     if (const std::optional<std::string_view> text = scanned.WholeText())
         return FindMatchedLines(*text, forms_, encoding_, maxLines_, text->size());
     return ReadMatchedLines(path, forms_, encoding_, maxLines_);
-}
-
-std::optional<FileFindings> LineCapture::Scan(platform::InputFile& file, const std::string& path,
-                                              const ScanQuery& query, ContentScanner& scanner,
-                                              std::stop_token stop) const {
-    const std::optional<std::size_t> group = KeywordGroup(query);
-    std::optional<FileFindings> findings;
-    if (!group || file.Size() <= ContentScanner::kPieceSize) {
-        std::optional<std::vector<bool>> found = scanner.Scan(file, query, stop);
-        if (!found)
-            return std::nullopt;
-        findings.emplace(std::move(*found), std::nullopt);
-        if (!stop.stop_requested() && query.Passes(findings->found))
-            findings->lines = Capture(path, scanner);
-        return findings;
-    }
-    // Every group's matches may start as far back as the longest reach of its patterns.
-    std::uint64_t lookback = 0;
-    for (const ScanQuery::Group& each : query.Groups())
-        for (const ContentPattern* pattern : each.patterns)
-            lookback = std::max<std::uint64_t>(lookback, pattern->Reach() + 1);
-    FileReader reader(file);
-    LineReader lines(reader, UnitsOf(encoding_), lookback, ContentScanner::kPieceSize);
-    KeywordLines keyword(lines, patterns_, encoding_, maxLines_);
-    AnswersWithLines answers(query, *group, keyword);
-    if (scanner.Scan(lines, query, answers, stop) == ScanEnd::Unreadable)
-        return std::nullopt;
-    findings.emplace(std::move(answers.Found()), std::nullopt);
-    if (!stop.stop_requested() && query.Passes(findings->found))
-        findings->lines = keyword.Lines([&] { return OpenFile::Again(path); });
-    return findings;
-}
-
-std::optional<std::size_t> LineCapture::KeywordGroup(const ScanQuery& query) const {
-    const auto same = [](const ContentPattern* a, const ContentPattern& b) {
-        return a->Form() == b.Form() && a->Folded() == b.Folded();
-    };
-    for (std::size_t g = 0; g < query.Groups().size(); ++g) {
-        const ScanQuery::Group& group = query.Groups()[g];
-        if (group.onFind == ScanQuery::OnFind::Continue &&
-            std::equal(group.patterns.begin(), group.patterns.end(), patterns_.begin(),
-                       patterns_.end(), same))
-            return g;
-    }
-    return std::nullopt;
 }
 
 std::optional<std::vector<TextLine>> LeadingLines(const std::string& path, KeywordEncoding encoding,

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <stop_token>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -65,43 +64,19 @@ MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines);
 
-// What the scan of one file found: per group of its query, whether it occurs, and the file's
-// matching lines when they were captured.
-struct FileFindings {
-    std::vector<bool> found;
-    std::optional<MatchedLines> lines;
-};
-
 // The matching lines of the files a run's scan finds, taken as it finds them: from the text the
-// scan has just read when it read the whole of it at once, else in the same read as the scan's
-// answers, or by reading the file again.
+// scan has just read when it read the whole of it at once, else by reading the file again.
 class LineCapture {
   public:
     LineCapture(KeywordForms forms, KeywordEncoding encoding, std::size_t maxLines)
-        : forms_(std::move(forms)),
-          patterns_(forms_.begin(), forms_.end()),
-          encoding_(encoding),
-          maxLines_(maxLines) {}
+        : forms_(std::move(forms)), encoding_(encoding), maxLines_(maxLines) {}
 
     // The matching lines of the file at path, which scanned has just scanned. May be called from
     // several threads at once.
     MatchedLines Capture(const std::string& path, const ContentScanner& scanned) const;
 
-    // The answers of scanner.Scan(file, query, stop) for the file at path, opened as file (nothing
-    // when a read fails), with its matching lines when it passes query. A file of more than a
-    // piece whose query searches for the keyword (a group of its patterns that does not end the
-    // scan) has its lines captured in the same read, that group searched to the end. May be
-    // called from several threads at once.
-    std::optional<FileFindings> Scan(platform::InputFile& file, const std::string& path,
-                                     const ScanQuery& query, ContentScanner& scanner,
-                                     std::stop_token stop) const;
-
   private:
-    // The group of query that searches for the keyword, if any.
-    std::optional<std::size_t> KeywordGroup(const ScanQuery& query) const;
-
     KeywordForms forms_;
-    std::vector<ContentPattern> patterns_;
     KeywordEncoding encoding_;
     std::size_t maxLines_;
 };

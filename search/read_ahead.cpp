@@ -150,12 +150,13 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::string& path,
 ReadAhead::Answer ReadAhead::ScanFile(platform::InputFile& file, const std::string& path,
                                       const ScanQuery& query, ContentScanner& scanner,
                                       std::stop_token stop) const {
-    if (capture_ != nullptr)
-        return capture_->Scan(file, path, query, scanner, stop);
     std::optional<std::vector<bool>> found = scanner.Scan(file, query, stop);
     if (!found)
         return std::nullopt;
-    return FileAnswer{std::move(*found), std::nullopt};
+    FileAnswer answer{std::move(*found), std::nullopt};
+    if (capture_ != nullptr && !stop.stop_requested() && query.Passes(answer.found))
+        answer.lines = capture_->Capture(path, scanner);
+    return answer;
 }
 
 void ReadAhead::Wake() {

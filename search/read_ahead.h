@@ -34,8 +34,11 @@ class ReadAhead {
     // Files scanned ahead of the loop at most.
     static constexpr std::size_t kFilesAhead = 64;
 
-    // What the scan of one file found: the lines of a file that passes the query, when captured.
-    using FileAnswer = FileFindings;
+    // What the scan of one file found.
+    struct FileAnswer {
+        std::vector<bool> found;            // per group, whether it occurs
+        std::optional<MatchedLines> lines;  // of a file that passes the query, when captured
+    };
     // Nothing when the file cannot be opened.
     using Answer = std::optional<FileAnswer>;
 

@@ -139,8 +139,7 @@ class ContentTests {
             return {ContentOutcome::Unreadable, std::nullopt};
         if (!query->Passes(answer->found))
             return {ContentOutcome::Miss, std::nullopt};
-        // Lines may be read again (one too long to be held while the file is read, those of a
-        // file larger than its size said), and the file may no longer be readable.
+        // A large file is read again for its lines, and may no longer be readable.
         if (answer->lines && answer->lines->end == ScanEnd::Unreadable)
             return {ContentOutcome::Unreadable, std::nullopt};
         return {ContentOutcome::Hit, std::move(answer->lines)};
