@@ -1,9 +1,9 @@
-// Capture of the matching lines in two reads of the file, neither holding it whole: the content
-// scan reads it once, through a reader that notes where each line starts under each unit's line
-// rule, and a recorder maps each match to its line, keeping the hits of the first lines only; a
-// second read copies out the bytes of the lines kept. So memory stays bounded by the lines listed
-// and a number per line of the file. Decoding goes hit by hit, so that each hit's place in the
-// decoded text is known.
+// Capture of the matching lines as the content scan reads the file: a reader between the file and
+// the scan counts the lines under each unit's line rule and copies out the lines asked for, and a
+// recorder maps each match to its line, keeping the hits of the first lines only. Memory stays
+// bounded by a piece or two of the text and the lines kept; a kept line that starts too far back
+// for the reader to still hold its first bytes is read again. Decoding goes hit by hit, so that
+// each hit's place in the decoded text is known.
 #include "search/matched_lines.h"
 
 #include <algorithm>
@@ -20,10 +20,6 @@ namespace tanmira {
 namespace {
 
 constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
-
-// Texts up to this many pieces of a scan are kept from the scan for the lines' bytes (16 MB with
-// the usual pieces), larger ones read again.
-constexpr std::uint64_t kWholeTextPieces = 64;
 
 // A text already in memory as a byte reader.
 class TextReader : public ByteReader {
@@ -55,37 +51,53 @@ std::size_t IndexOf(CodeUnit unit) {
     return static_cast<std::size_t>(unit);
 }
 
-// Reads a text through another reader, noting where its lines start under the line rule of each
-// unit wanted, as SplitLines cuts them: the single-byte lines of the text up to its first 0 byte,
-// the UTF-16 lines of the whole text. A line break is looked at once the bytes that settle it are
-// read (a CR, whether an LF follows), or when a match at a later offset asks for it. A text held
-// in memory whole is looked at where it lies, and not read.
-class LineStartReader : public ByteReader {
+// Reads a text through another reader, following its lines under the line rule of each unit
+// wanted, as SplitLines cuts them: the single-byte lines of the text up to its first 0 byte, the
+// UTF-16 lines of the whole text. Lines are counted, not listed: only the starts of the lines in
+// which a coming match can start are held, and of the bytes only those such a line may need and
+// those of a line asked for whose end is not read yet. The lines asked for are copied out as
+// their ends are read; one that starts more than holdBack bytes before the earliest coming match
+// is left to be read again. A line break is looked at once the bytes that settle it are read (a
+// CR, whether an LF follows), or when a match at a later offset asks for it. A text held in
+// memory whole is looked at where it lies, and not read.
+class LineReader : public ByteReader {
   public:
-    // Keeps the whole text while it holds at most wholeLimit bytes.
-    LineStartReader(ByteReader& source, const std::array<bool, 3>& wanted, std::uint64_t wholeLimit)
-        : source_(&source), wanted_(wanted), wholeLimit_(wholeLimit) {}
+    // A line asked for: where it starts and ends (its line break included).
+    struct HeldLine {
+        std::uint64_t start = 0;
+        std::uint64_t end = kNone;  // until its end is read
+        std::string bytes;
+        bool again = false;  // its first bytes were gone: to be read again
+    };
+
+    // For a text read from source by a scan that reports every match after the read that brings
+    // its last byte and before the one after, each at most lookback bytes before the bytes read
+    // until then.
+    LineReader(ByteReader& source, const std::array<bool, 3>& wanted, std::uint64_t lookback,
+               std::uint64_t holdBack)
+        : source_(&source), wanted_(wanted), lookback_(lookback), holdBack_(holdBack) {}
 
     // For a text held whole, which must outlive the reader.
-    LineStartReader(std::string_view text, const std::array<bool, 3>& wanted)
+    LineReader(std::string_view text, const std::array<bool, 3>& wanted)
         : wanted_(wanted),
           text_(text),
           end_(text.size()),
           byteEnd_(std::min<std::uint64_t>(text.find('\0'), text.size())),
-          head_(text.substr(0, 2)),
-          wholeLimit_(text.size()) {}
+          head_(text.substr(0, 2)) {}
 
     std::uint64_t SizeHint() const override { return source_->SizeHint(); }
     bool Ended() const override { return source_->Ended(); }
 
     std::optional<std::size_t> Read(char* buffer, std::size_t count) override {
+        // Every match reported from this read on starts here or after.
+        const std::uint64_t floor = end_ - std::min(end_, lookback_);
         const std::optional<std::size_t> n = source_->Read(buffer, count);
         if (!n)
             return n;
-        if (end_ == 0) {  // the text kept grows in one step, as far as the size is known
-            whole_ = source_->SizeHint() <= wholeLimit_;
-            tail_.reserve(static_cast<std::size_t>(whole_ ? source_->SizeHint() : count) + 4096);
-        }
+        // Held at most, but for a long line kept: a piece read, the bytes a coming match may need
+        // from before it, and the next piece.
+        if (end_ == 0)
+            tail_.reserve(static_cast<std::size_t>(holdBack_ + lookback_) + 2 * count);
         if (head_.size() < 2)
             head_.append(buffer, std::min(*n, 2 - head_.size()));
         const auto* zero = static_cast<const char*>(std::memchr(buffer, 0, *n));
@@ -101,30 +113,104 @@ class LineStartReader : public ByteReader {
             if (!wanted_[IndexOf(unit)])
                 continue;
             LookTo(unit, settled);
-            keepFrom = std::min(keepFrom, looked_[IndexOf(unit)]);
+            Lines& lines = lines_[IndexOf(unit)];
+            // The starts before that of the line the floor is in are needed no more.
+            const auto past = std::upper_bound(lines.starts.begin(), lines.starts.end(), floor);
+            const auto gone = std::max<std::ptrdiff_t>(past - lines.starts.begin() - 1, 0);
+            lines.starts.erase(lines.starts.begin(), lines.starts.begin() + gone);
+            lines.first += static_cast<std::uint64_t>(gone);
+            // The byte before the first one not looked at, for UTF-16BE.
+            keepFrom =
+                std::min({keepFrom, lines.looked - std::min<std::uint64_t>(lines.looked, 1),
+                          std::max(lines.starts.front(), floor - std::min(floor, holdBack_))});
+            if (lines.waiting != kNone && !lines.held.at(lines.waiting).again)
+                keepFrom = std::min(keepFrom, lines.held.at(lines.waiting).start);
         }
-        keepFrom -= std::min<std::uint64_t>(keepFrom, 1);  // the byte before, for UTF-16BE
-        whole_ = whole_ && end_ <= wholeLimit_;
-        if (whole_)
-            return n;
         tail_.erase(0, static_cast<std::size_t>(keepFrom - tailStart_));
         text_ = tail_;
         tailStart_ = keepFrom;
         return n;
     }
 
-    // Notes the line starts under unit up to offset, which the bytes read so far settle.
+    // The 0-based line under unit that offset is in; offset must not lie before the floor of the
+    // last read.
+    std::uint64_t LineAt(CodeUnit unit, std::uint64_t offset) {
+        LookTo(unit, offset);
+        // Matches come mostly in order, on the last lines noted: look back from the end in
+        // growing steps, then search the last step.
+        const Lines& lines = lines_[IndexOf(unit)];
+        const std::vector<std::uint64_t>& starts = lines.starts;
+        auto high = starts.end();
+        std::ptrdiff_t step = 1;
+        for (; high - starts.begin() > step && *(high - step) > offset; step *= 2)
+            high -= step;
+        const auto low = high - std::min(step, high - starts.begin());
+        return lines.first +
+               static_cast<std::uint64_t>(std::upper_bound(low, high, offset) - starts.begin() - 1);
+    }
+
+    // Asks for the bytes of line under unit, which LineAt has given.
+    void Hold(CodeUnit unit, std::uint64_t line) {
+        Lines& lines = lines_[IndexOf(unit)];
+        HeldLine& held = lines.held[line];
+        held.start = lines.starts[static_cast<std::size_t>(line - lines.first)];
+        held.again = held.start < tailStart_;
+        const std::uint64_t next = line + 1 - lines.first;
+        if (next < lines.starts.size())
+            Close(held, lines.starts[static_cast<std::size_t>(next)]);
+        else
+            lines.waiting = line;
+    }
+
+    // No longer asks for line under unit.
+    void Release(CodeUnit unit, std::uint64_t line) {
+        Lines& lines = lines_[IndexOf(unit)];
+        lines.held.erase(line);
+        if (lines.waiting == line)
+            lines.waiting = kNone;
+    }
+
+    // Once the scan is over: the ends of the lines under the units wanted, read or at the end of
+    // the text. The scan ends at the first 0 byte when only the single-byte lines matter: their
+    // last breaks are settled by the bytes read.
+    void Finish() {
+        for (const CodeUnit unit : {CodeUnit::Byte, CodeUnit::Utf16Le, CodeUnit::Utf16Be}) {
+            if (!wanted_[IndexOf(unit)])
+                continue;
+            LookTo(unit, TextEnd(unit));
+            CopyWhenEnded(unit, true);
+        }
+    }
+
+    // The lines asked for under unit and not released, by line.
+    std::map<std::uint64_t, HeldLine>& Held(CodeUnit unit) { return lines_[IndexOf(unit)].held; }
+
+    // The text's first two bytes (fewer in a shorter text).
+    const std::string& Head() const { return head_; }
+
+  private:
+    // The lines under one unit.
+    struct Lines {
+        std::vector<std::uint64_t> starts{0};  // from that of line first on, up to looked
+        std::uint64_t first = 0;
+        std::uint64_t looked = 0;  // the breaks before it are noted
+        std::map<std::uint64_t, HeldLine> held;
+        std::uint64_t waiting = kNone;  // the held line whose end is not known yet
+    };
+
+    // Notes the line starts under unit up to offset, which the bytes read so far settle, and ends
+    // the held line that waits for them.
     void LookTo(CodeUnit unit, std::uint64_t offset) {
-        std::uint64_t& looked = looked_[IndexOf(unit)];
-        if (offset <= looked)
+        Lines& lines = lines_[IndexOf(unit)];
+        if (offset <= lines.looked)
             return;
-        std::vector<std::uint64_t>& starts = starts_[IndexOf(unit)];
+        std::vector<std::uint64_t>& starts = lines.starts;
         const std::size_t before = starts.size();
         std::size_t middle = before;
         // The LF bytes, then the CR bytes: each pass notes its starts in order, merged after.
         for (const char value : {'\n', '\r'}) {
             const char* last = text_.data() + (offset - tailStart_);
-            for (const char* p = text_.data() + (looked - tailStart_); p < last; ++p) {
+            for (const char* p = text_.data() + (lines.looked - tailStart_); p < last; ++p) {
                 p = static_cast<const char*>(
                     std::memchr(p, value, static_cast<std::size_t>(last - p)));
                 if (p == nullptr)
@@ -137,26 +223,38 @@ class LineStartReader : public ByteReader {
         }
         std::inplace_merge(starts.begin() + static_cast<std::ptrdiff_t>(before),
                            starts.begin() + static_cast<std::ptrdiff_t>(middle), starts.end());
-        looked = offset;
+        lines.looked = offset;
+        CopyWhenEnded(unit, false);
     }
 
-    // The line starts under unit up to the offset looked to, the first line's 0 first.
-    const std::vector<std::uint64_t>& Starts(CodeUnit unit) const { return starts_[IndexOf(unit)]; }
+    // Ends the held line under unit whose end was not known once it is: at the next line's start,
+    // or with ended, at the end of the text.
+    void CopyWhenEnded(CodeUnit unit, bool ended) {
+        Lines& lines = lines_[IndexOf(unit)];
+        if (lines.waiting == kNone)
+            return;
+        const std::uint64_t next = lines.waiting + 1 - lines.first;
+        if (next >= lines.starts.size() && !ended)
+            return;
+        Close(lines.held.at(lines.waiting), next < lines.starts.size()
+                                                ? lines.starts[static_cast<std::size_t>(next)]
+                                                : TextEnd(unit));
+        lines.waiting = kNone;
+    }
+
+    // Ends held at end, copying its bytes unless they are to be read again.
+    void Close(HeldLine& held, std::uint64_t end) const {
+        held.end = std::max(held.start, end);
+        if (!held.again)
+            held.bytes = text_.substr(static_cast<std::size_t>(held.start - tailStart_),
+                                      static_cast<std::size_t>(held.end - held.start));
+    }
 
     // Where the lines under unit end, once the text is read: the first 0 byte for single bytes.
     std::uint64_t TextEnd(CodeUnit unit) const {
         return unit == CodeUnit::Byte ? std::min(byteEnd_, end_) : end_;
     }
 
-    // The text's first two bytes (fewer in a shorter text).
-    const std::string& Head() const { return head_; }
-
-    // The whole text read, when it is small enough to be kept; nothing otherwise.
-    std::optional<std::string_view> Whole() const {
-        return whole_ ? std::optional<std::string_view>(text_) : std::nullopt;
-    }
-
-  private:
     // The byte at offset, or -1 past the bytes read.
     int ByteAt(std::uint64_t offset) const {
         return offset < end_ ? static_cast<unsigned char>(text_[offset - tailStart_]) : -1;
@@ -184,19 +282,17 @@ class LineStartReader : public ByteReader {
         return 0;
     }
 
-    ByteReader* source_ = nullptr;  // nothing for a text held whole
-    std::array<bool, 3> wanted_;    // per unit
-    std::array<std::vector<std::uint64_t>, 3> starts_{
-        {{0}, {0}, {0}}};                    // per unit, from line 1 at 0
-    std::string tail_;                       // the bytes read from tailStart_ on
-    std::string_view text_;                  // tail_, or the text held whole
-    std::uint64_t tailStart_ = 0;            // the byte before the least looked_, or 0
-    std::array<std::uint64_t, 3> looked_{};  // per unit: the breaks before it are noted
-    std::uint64_t end_ = 0;                  // bytes read
-    std::uint64_t byteEnd_ = kNone;          // the first 0 byte
+    ByteReader* source_ = nullptr;   // nothing for a text held whole
+    std::array<bool, 3> wanted_;     // per unit
+    std::array<Lines, 3> lines_;     // per unit
+    std::string tail_;               // the bytes read from tailStart_ on
+    std::string_view text_;          // tail_, or the text held whole
+    std::uint64_t tailStart_ = 0;    // the first byte held
+    std::uint64_t end_ = 0;          // bytes read
+    std::uint64_t byteEnd_ = kNone;  // the first 0 byte
     std::string head_;
-    std::uint64_t wholeLimit_;
-    bool whole_ = true;  // whether text_ holds every byte read
+    std::uint64_t lookback_ = 0;
+    std::uint64_t holdBack_ = 0;
 };
 
 struct RecordedHit {
@@ -205,26 +301,17 @@ struct RecordedHit {
 };
 
 // Maps each match in one line structure to its line; keeps the hits of the first maxLines matching
-// lines and counts the others. The scan reports matches of different forms out of order, so the
-// last kept line is dropped whenever a match on an earlier line makes one too many.
+// lines, and their bytes, and counts the others. The scan reports matches of different forms out
+// of order, so the last kept line is dropped whenever a match on an earlier line makes one too
+// many.
 class LineRecorder {
   public:
-    LineRecorder(LineStartReader& lines, CodeUnit unit, std::size_t maxLines)
+    LineRecorder(LineReader& lines, CodeUnit unit, std::size_t maxLines)
         : lines_(lines), unit_(unit), maxLines_(maxLines), cutoff_(maxLines == 0 ? 0 : kNone) {}
 
     void Take(std::uint64_t offset, std::size_t form) {
         first_ = std::min(first_, offset);
-        lines_.LookTo(unit_, offset);
-        // Matches come mostly in order, on the last lines noted: look back from the end in
-        // growing steps, then search the last step.
-        const std::vector<std::uint64_t>& starts = lines_.Starts(unit_);
-        auto high = starts.end();
-        std::ptrdiff_t step = 1;
-        for (; high - starts.begin() > step && *(high - step) > offset; step *= 2)
-            high -= step;
-        const auto low = high - std::min(step, high - starts.begin());
-        const auto line =
-            static_cast<std::uint64_t>(std::upper_bound(low, high, offset) - starts.begin() - 1);
+        const std::uint64_t line = lines_.LineAt(unit_, offset);
         if (line >= matched_.size())
             matched_.resize(line + 1, false);
         if (!matched_[line]) {
@@ -233,11 +320,14 @@ class LineRecorder {
         }
         if (line >= cutoff_)
             return;
-        std::vector<RecordedHit>& hits = kept_[line];
-        if (hits.size() < kMaxHitsPerLine)
-            hits.push_back({offset, form});
+        const auto [kept, added] = kept_.try_emplace(line);
+        if (added)
+            lines_.Hold(unit_, line);
+        if (kept->second.size() < kMaxHitsPerLine)
+            kept->second.push_back({offset, form});
         if (kept_.size() > maxLines_) {
             cutoff_ = std::prev(kept_.end())->first;
+            lines_.Release(unit_, cutoff_);
             kept_.erase(std::prev(kept_.end()));
         }
     }
@@ -248,7 +338,7 @@ class LineRecorder {
     std::uint64_t First() const { return first_; }
 
   private:
-    LineStartReader& lines_;
+    LineReader& lines_;
     CodeUnit unit_;
     std::vector<bool> matched_;  // per line up to the last matched
     std::size_t maxLines_;
@@ -261,7 +351,7 @@ class LineRecorder {
 // Sends each match to the recorder of its form's units.
 class FormRecorder : public MatchSink {
   public:
-    FormRecorder(LineStartReader& lines, const std::vector<CodeUnit>& units, std::size_t maxLines)
+    FormRecorder(LineReader& lines, const std::vector<CodeUnit>& units, std::size_t maxLines)
         : units_(units) {
         for (const CodeUnit unit : units)
             if (!recorders_[IndexOf(unit)])
@@ -329,18 +419,21 @@ std::array<bool, 3> UnitsOf(KeywordEncoding encoding) {
     return wanted;
 }
 
-// The matching lines of a text whose line starts lines notes: scan(query, sink) reports the
-// matches of a query while lines sees the text; the lines kept are copied from the text lines
-// kept or, for a large text, from the reader that openAgain gives (the same text read anew; null
-// when it cannot be opened).
-template <typename Scan, typename OpenAgain>
-MatchedLines MatchLines(LineStartReader& lines, Scan scan, OpenAgain openAgain,
-                        const KeywordForms& forms, KeywordEncoding encoding, std::size_t maxLines) {
+// The matching lines of a text: held whole in text when source is null, else read from source in
+// pieces of pieceSize bytes. A line whose first bytes the reading no longer held is read again
+// from the reader that openAgain gives (the same text read anew; null when it cannot be opened).
+template <typename OpenAgain>
+MatchedLines MatchLines(std::string_view text, ByteReader* source, std::size_t pieceSize,
+                        OpenAgain openAgain, const KeywordForms& forms, KeywordEncoding encoding,
+                        std::size_t maxLines) {
     const std::vector<ContentPattern> patterns(forms.begin(), forms.end());
     ScanQuery query;
     std::vector<const ContentPattern*> group;
-    for (const ContentPattern& pattern : patterns)
+    std::size_t reach = 0;
+    for (const ContentPattern& pattern : patterns) {
         group.push_back(&pattern);
+        reach = std::max(reach, pattern.Reach());
+    }
     query.AddGroup(group);
 
     const EncodingEntry& entry = EntryOf(encoding);
@@ -350,58 +443,58 @@ MatchedLines MatchLines(LineStartReader& lines, Scan scan, OpenAgain openAgain,
         units.push_back(form.unit);
     for (const ContentPattern& pattern : patterns)
         lengths[pattern.Form()] = pattern.Folded().size();
-    FormRecorder recorder(lines, units, maxLines);
-    if (scan(query, recorder) == ScanEnd::Unreadable)
+    // A scan keeps up to reach bytes before each piece, and the CR of a CR LF before them.
+    std::optional<LineReader> lines;
+    if (source != nullptr)
+        lines.emplace(*source, UnitsOf(encoding), reach + 1, pieceSize);
+    else
+        lines.emplace(text, UnitsOf(encoding));
+    FormRecorder recorder(*lines, units, maxLines);
+    const ScanEnd end = source != nullptr ? ContentScanner(pieceSize).Scan(*lines, query, recorder)
+                                          : ScanText(text, query, recorder);
+    if (end == ScanEnd::Unreadable)
         return {ScanEnd::Unreadable, {}, 0};
-    // The scan ends at the first 0 byte when only the single-byte lines matter: their last
-    // breaks are settled by the bytes read.
-    for (const CodeUnit unit : units)
-        lines.LookTo(unit, lines.TextEnd(unit));
+    lines->Finish();
 
     MatchedLines result;
     const LineRecorder* chosen = recorder.Chosen();
     if (chosen == nullptr)
         return result;
     const CodeUnit unit = chosen->Unit();
-    const std::vector<std::uint64_t>& starts = lines.Starts(unit);
+    std::map<std::uint64_t, LineReader::HeldLine>& held = lines->Held(unit);
     std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
     for (const auto& [index, recorded] : chosen->Kept()) {
-        const std::uint64_t end =
-            index + 1 < starts.size() ? starts[index + 1] : lines.TextEnd(unit);
-        ranges.emplace_back(starts[index], std::max(starts[index], end));
+        if (const LineReader::HeldLine& line = held.at(index); line.again)
+            ranges.emplace_back(line.start, line.end);
     }
-    std::vector<std::string> bytes;
-    if (const std::optional<std::string_view> whole = lines.Whole()) {
-        for (const auto& [begin, end] : ranges)
-            bytes.emplace_back(whole->substr(static_cast<std::size_t>(begin),
-                                             static_cast<std::size_t>(end - begin)));
-    } else {
+    std::vector<std::string> readAgain;
+    if (!ranges.empty()) {
         const std::unique_ptr<ByteReader> again = openAgain();
-        if (!again || !CopyRanges(*again, ranges, bytes))
+        if (!again || !CopyRanges(*again, ranges, readAgain))
             return {ScanEnd::Unreadable, {}, 0};
     }
 
     const std::size_t size = UnitSize(unit);
-    auto line = bytes.begin();
-    auto range = ranges.begin();
+    auto copied = readAgain.begin();
     for (const auto& [index, recorded] : chosen->Kept()) {
-        std::string& text = *line++;
-        std::uint64_t start = (range++)->first;
+        LineReader::HeldLine& line = held.at(index);
+        std::string bytes = std::move(line.again ? *copied++ : line.bytes);
+        std::uint64_t start = line.start;
         // The line break that ends the line: an LF, a CR, or both.
         for (const char16_t value : {u'\n', u'\r'}) {
-            if (text.size() >= size && UnitIs(text, text.size() - size, unit, value))
-                text.resize(text.size() - size);
+            if (bytes.size() >= size && UnitIs(bytes, bytes.size() - size, unit, value))
+                bytes.resize(bytes.size() - size);
         }
         std::vector<RecordedHit> hits = recorded;
         std::stable_sort(hits.begin(), hits.end(), [](const RecordedHit& a, const RecordedHit& b) {
             return a.offset < b.offset;
         });
         // The byte-order mark that opens a UTF-16 text is no part of its first line.
-        if (start == 0 && OpensWithMark(lines.Head(), unit) && hits.front().offset >= 2) {
-            text.erase(0, 2);
+        if (start == 0 && OpensWithMark(lines->Head(), unit) && hits.front().offset >= 2) {
+            bytes.erase(0, 2);
             start = 2;
         }
-        TextLine shown{index + 1, start, std::move(text), entry.forms[hits.front().form].text, {}};
+        TextLine shown{index + 1, start, std::move(bytes), entry.forms[hits.front().form].text, {}};
         for (const RecordedHit& hit : hits) {
             // A file that changed between the reads may hold less.
             const auto at = static_cast<std::size_t>(
@@ -457,19 +550,10 @@ MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines,
                               std::size_t pieceSize) {
     const auto again = [&] { return std::make_unique<TextReader>(text); };
-    if (text.size() <= pieceSize) {
-        LineStartReader lines(text, UnitsOf(encoding));
-        const auto scan = [&](const ScanQuery& query, MatchSink& sink) {
-            return ScanText(text, query, sink);
-        };
-        return MatchLines(lines, scan, again, forms, encoding, maxLines);
-    }
+    if (text.size() <= pieceSize)
+        return MatchLines(text, nullptr, pieceSize, again, forms, encoding, maxLines);
     TextReader first(text);
-    LineStartReader lines(first, UnitsOf(encoding), kWholeTextPieces * pieceSize);
-    const auto scan = [&](const ScanQuery& query, MatchSink& sink) {
-        return ContentScanner(pieceSize).Scan(lines, query, sink);
-    };
-    return MatchLines(lines, scan, again, forms, encoding, maxLines);
+    return MatchLines({}, &first, pieceSize, again, forms, encoding, maxLines);
 }
 
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
@@ -491,11 +575,7 @@ MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms
         auto file = std::make_unique<OpenFile>(path);
         return file->file.IsOpen() ? std::move(file) : nullptr;
     };
-    LineStartReader lines(first, UnitsOf(encoding), kWholeTextPieces * ContentScanner::kPieceSize);
-    const auto scan = [&](const ScanQuery& query, MatchSink& sink) {
-        return ContentScanner().Scan(lines, query, sink);
-    };
-    return MatchLines(lines, scan, again, forms, encoding, maxLines);
+    return MatchLines({}, &first, ContentScanner::kPieceSize, again, forms, encoding, maxLines);
 }
 
 MatchedLines LineCapture::Capture(const std::string& path, const ContentScanner& scanned) const {

@@ -53,14 +53,14 @@ struct MatchedLines {
 // the whole text in UTF-16 units (a leading byte-order mark dropped) for a UTF-16 form; matches of
 // forms in other units are not listed.
 // A text of up to pieceSize bytes is searched where it lies; a longer one is read in pieces of
-// pieceSize bytes, as a file is, and when longer than 64 pieces read again for the bytes of its
-// lines, as a large file is.
+// pieceSize bytes, as a file is, and a matching line that starts over a piece before the earliest
+// match the scan may still report is read again for its bytes, as in a file.
 MatchedLines FindMatchedLines(std::string_view text, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines,
                               std::size_t pieceSize = ContentScanner::kPieceSize);
 
-// The same for the file at path, read again now, in pieces: a file of more than 64 pieces is
-// read a second time for the bytes of its lines instead of being held whole.
+// The same for the file at path, read again now, in pieces, never held whole: only a matching
+// line too long to be held while the scan goes on is read a second time.
 MatchedLines ReadMatchedLines(const std::string& path, const KeywordForms& forms,
                               KeywordEncoding encoding, std::size_t maxLines = kMaxListedLines);
 

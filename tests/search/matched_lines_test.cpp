@@ -105,8 +105,9 @@ TEST(MatchedLines, Utf16LinesAreSplitByUnitsAndDecoded) {
 }
 
 // Read in pieces of any size, the lines found are those of the one line splitter, whatever piece a
-// line break, a CR LF or a unit is cut in: the same numbers and bytes, whether the text is kept
-// from the scan or read again (in small pieces).
+// line break, a CR LF, a unit or a match is cut in: the same numbers, bytes and count past the
+// limit, whether a line is copied out as the text streams by (pieces longer than most lines) or
+// read again (pieces shorter than it), with a keyword longer than a piece or not.
 TEST(MatchedLines, AgreeWithTheLineSplitterWhateverPiecesTheTextComesIn) {
     std::mt19937 rng(20261209);
     const std::u16string letters = u"aAbB\r\n x\u0A0D\u0D0A";
@@ -116,8 +117,6 @@ TEST(MatchedLines, AgreeWithTheLineSplitterWhateverPiecesTheTextComesIn) {
             std::array{CodeUnit::Byte, CodeUnit::Utf16Le, CodeUnit::Utf16Be}[round % 3];
         const bool bytes = unit == CodeUnit::Byte;
         const KeywordEncoding encoding = bytes ? KeywordEncoding::Utf8 : KeywordEncoding::Utf16;
-        KeywordForms forms = PrepareKeywordForms("ab", encoding);
-        std::erase_if(forms, [&](const PreparedKeyword& form) { return form.unit != unit; });
         const CodePage page = unit == CodeUnit::Utf16Le ? CodePage::Utf16Le : CodePage::Utf16Be;
         std::string text = !bytes && round % 2 == 0 ? In(page, "\uFEFF") : "";
         const std::size_t mark = text.size();
@@ -128,38 +127,83 @@ TEST(MatchedLines, AgreeWithTheLineSplitterWhateverPiecesTheTextComesIn) {
                     : unit == CodeUnit::Utf16Le ? std::string{low, high}
                                                 : std::string{high, low};
         }
-        const std::string keyword = FoldCase(forms.front().bytes, unit);
-        std::vector<std::uint64_t> numbers;
-        std::vector<std::string> lines;
         const std::vector<std::string_view> split =
             SplitLines(std::string_view(text).substr(mark), unit);
-        for (std::size_t i = 0; i < split.size(); ++i) {
-            const std::string folded = FoldCase(split[i], unit);
-            for (std::size_t at = folded.find(keyword); at != std::string::npos;
-                 at = folded.find(keyword, at + 1)) {
-                if (at % UnitSize(unit) == 0) {
-                    numbers.push_back(i + 1);
-                    ++matching;
-                    lines.emplace_back(split[i]);
-                    break;
+        for (const char* word : {"ab", "abab"}) {
+            KeywordForms forms = PrepareKeywordForms(word, encoding);
+            std::erase_if(forms, [&](const PreparedKeyword& form) { return form.unit != unit; });
+            const std::string keyword = FoldCase(forms.front().bytes, unit);
+            std::vector<std::uint64_t> numbers;
+            std::vector<std::string> lines;
+            for (std::size_t i = 0; i < split.size(); ++i) {
+                const std::string folded = FoldCase(split[i], unit);
+                for (std::size_t at = folded.find(keyword); at != std::string::npos;
+                     at = folded.find(keyword, at + 1)) {
+                    if (at % UnitSize(unit) == 0) {
+                        numbers.push_back(i + 1);
+                        ++matching;
+                        lines.emplace_back(split[i]);
+                        break;
+                    }
+                }
+            }
+            for (const std::size_t maxLines : {SIZE_MAX, std::size_t{2}}) {
+                const std::size_t listed = std::min(maxLines, numbers.size());
+                const std::vector<std::uint64_t> listedNumbers(numbers.begin(),
+                                                               numbers.begin() + listed);
+                const std::vector<std::string> listedLines(lines.begin(), lines.begin() + listed);
+                for (const std::size_t pieceSize : {1, 2, 3, 5, 16, 37, 4096}) {
+                    const MatchedLines found =
+                        FindMatchedLines(text, forms, encoding, maxLines, pieceSize);
+                    std::vector<std::uint64_t> foundNumbers;
+                    std::vector<std::string> foundLines;
+                    for (const TextLine& line : found.lines) {
+                        foundNumbers.push_back(line.number);
+                        foundLines.push_back(line.bytes);
+                    }
+                    const std::string where = ::testing::PrintToString(text) + " " + word +
+                                              " piece " + std::to_string(pieceSize);
+                    ASSERT_EQ(foundNumbers, listedNumbers) << where;
+                    ASSERT_EQ(foundLines, listedLines) << where;
+                    ASSERT_EQ(found.more, numbers.size() - listed) << where;
                 }
             }
         }
-        for (const std::size_t pieceSize : {1, 2, 3, 5, 4096}) {
-            const MatchedLines found = FindMatchedLines(text, forms, encoding, SIZE_MAX, pieceSize);
-            std::vector<std::uint64_t> foundNumbers;
-            std::vector<std::string> foundLines;
-            for (const TextLine& line : found.lines) {
-                foundNumbers.push_back(line.number);
-                foundLines.push_back(line.bytes);
-            }
-            ASSERT_EQ(foundNumbers, numbers)
-                << ::testing::PrintToString(text) << " piece " << pieceSize;
-            ASSERT_EQ(foundLines, lines)
-                << ::testing::PrintToString(text) << " piece " << pieceSize;
-        }
     }
     EXPECT_GT(matching, 300);  // most texts hold the keyword
+}
+
+// A text of several pieces gives the lines it gives when held whole: matched lines longer than a
+// piece with the match at their start or their end, and a line with more hits than are kept.
+TEST(MatchedLines, ALargeTextGivesTheLinesOfTheTextHeldWhole) {
+    const std::string longLine(3 * ContentScanner::kPieceSize + 1000, 'a');
+    std::string many;
+    for (int i = 0; i < 1500; ++i)
+        many += "needle ";
+    const std::string text = "hay\r\nx needle\n" + longLine + "Needle\r" + many + "\nNEEDLE" +
+                             longLine + "\r\n" + std::string(1000, '\n') + "needle";
+    const KeywordForms forms = PrepareKeywordForms("needle", KeywordEncoding::All);
+    for (const std::size_t maxLines : {kMaxListedLines, std::size_t{3}}) {
+        const MatchedLines whole =
+            FindMatchedLines(text, forms, KeywordEncoding::All, maxLines, text.size());
+        const MatchedLines streamed = FindMatchedLines(text, forms, KeywordEncoding::All, maxLines);
+        std::vector<std::uint64_t> numbers;
+        for (const TextLine& line : whole.lines)
+            numbers.push_back(line.number);
+        const std::vector<std::uint64_t> all{2, 3, 4, 5, 1006};
+        const std::size_t listed = std::min(maxLines, all.size());
+        EXPECT_EQ(numbers, std::vector<std::uint64_t>(all.begin(), all.begin() + listed));
+        EXPECT_EQ(whole.more, all.size() - listed);
+        EXPECT_EQ(whole.lines[2].hits.size(), kMaxHitsPerLine);
+        EXPECT_EQ(streamed.more, whole.more);
+        ASSERT_EQ(streamed.lines.size(), whole.lines.size());
+        for (std::size_t i = 0; i < whole.lines.size(); ++i) {
+            EXPECT_EQ(streamed.lines[i].number, whole.lines[i].number);
+            EXPECT_EQ(streamed.lines[i].offset, whole.lines[i].offset);
+            EXPECT_EQ(streamed.lines[i].bytes, whole.lines[i].bytes) << i;
+            EXPECT_EQ(streamed.lines[i].hits, whole.lines[i].hits) << i;
+        }
+    }
 }
 
 TEST(MatchedLines, ListsTheFirstLinesWhateverOrderTheFormsAreReportedIn) {

@@ -419,13 +419,22 @@ TEST_F(SearchRunTest, HitsAreHandedOverAsFoundWithTheirLinesWhenAsked) {
     const std::string a = tree.File("a.txt", "x\nneedle\r\nneedle");
     tree.File("b.txt", "hay");
     const std::string c = tree.File("c.txt", std::string(300000, 'x') + "\nneedle");
+    // Over a piece: the lines are taken in the scan that tests the file, every one of them, and
+    // none when the excluded keyword comes after them.
+    const std::string d = tree.File(
+        "d.txt", "needle\n" + std::string(300000, 'x') + "\nneedle" + std::string(300000, 'y'));
     window.matchedLines = 10;
     EXPECT_TRUE(Run().empty());
+    EXPECT_EQ(window.hitsFound, (Lines{a + ":2:3", c + ":2", d + ":1:3"}));
+    window.hitsFound.clear();
+    window.contentExclude = "yyy";
+    Run();
     EXPECT_EQ(window.hitsFound, (Lines{a + ":2:3", c + ":2"}));
+    window.contentExclude.clear();
     window.hitsFound.clear();
     window.matchedLines.reset();
     Run();
-    EXPECT_EQ(window.hitsFound, (Lines{a, c}));
+    EXPECT_EQ(window.hitsFound, (Lines{a, c, d}));
 }
 
 }  // namespace
