@@ -63,7 +63,10 @@ int main(int argc, char** argv) {
         WriteStandard(StandardStream::Error, "tanmira-cli: " + *problem + "\n");
         return kError;
     }
-    platform::KeepFreedMemory();
+    // Only the matching lines need it (large files' lines built in fresh buffers file after file):
+    // kept, the storage a growing file list frees would stay in the names output's peak memory.
+    if (options->output != cli::OutputMode::Names)
+        platform::KeepFreedMemory();
     SearchState state;
     cli::CliEvents events(*options, platform::StandardErrorIsTerminal());
     std::optional<std::string> report;
