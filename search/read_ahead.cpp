@@ -5,10 +5,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace tanmira {
 
 namespace {
+
+// Workers at most, whatever the cores.
+constexpr std::size_t kMostWorkers = 32;
 
 // Tag of a slot that holds file k's answer, or tells that the loop is to scan file k itself.
 std::uint64_t DoneTag(std::size_t k) {
@@ -16,6 +20,16 @@ std::uint64_t DoneTag(std::size_t k) {
 }
 std::uint64_t SkippedTag(std::size_t k) {
     return DoneTag(k) | 1;
+}
+
+// Bytes an answer's captured lines hold.
+std::size_t LineBytesOf(const ReadAhead::FileAnswer& answer) {
+    if (!answer.lines)
+        return 0;
+    std::size_t bytes = 0;
+    for (const TextLine& line : answer.lines->lines)
+        bytes += sizeof line + line.bytes.size() + line.hits.size() * sizeof(LineHit);
+    return bytes;
 }
 
 }  // namespace
@@ -28,16 +42,17 @@ std::size_t ReadAheadWorkers(unsigned threads) {
         threads = n > 0 && *end == '\0' ? static_cast<unsigned>(std::min(n, 1024ul))
                                         : std::max(std::thread::hardware_concurrency(), 2u);
     }
-    return std::min<std::size_t>(threads - 1, ReadAhead::kFilesAhead / 2);
+    return std::min<std::size_t>(threads - 1, kMostWorkers);
 }
 
 ReadAhead::ReadAhead(const PathList& files, std::optional<ScanQuery> query,
                      std::function<bool(const std::string&)> wanted, std::size_t filesAhead,
-                     std::size_t workers, const LineCapture* capture)
+                     std::size_t workers, const LineCapture* capture, std::size_t lineBytesHeld)
     : files_(files),
       query_(std::move(query)),
       wanted_(std::move(wanted)),
       capture_(capture),
+      lineBytesHeld_(lineBytesHeld),
       slots_(filesAhead) {
     if (!query_)
         return;
@@ -48,8 +63,9 @@ ReadAhead::ReadAhead(const PathList& files, std::optional<ScanQuery> query,
 
 ReadAhead::ReadAhead(const PathList& files, std::size_t count, std::optional<ScanQuery> query,
                      std::function<bool(const std::string&)> wanted, std::size_t filesAhead,
-                     std::size_t workers, const LineCapture* capture)
-    : ReadAhead(files, std::move(query), std::move(wanted), filesAhead, workers, capture) {
+                     std::size_t workers, const LineCapture* capture, std::size_t lineBytesHeld)
+    : ReadAhead(files, std::move(query), std::move(wanted), filesAhead, workers, capture,
+                lineBytesHeld) {
     ListComplete(count);
 }
 
@@ -99,9 +115,14 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const std::string& path, const 
     Slot& slot = SlotOf(i);
     for (;;) {
         const std::uint64_t tag = slot.tag.load(std::memory_order_acquire);
-        if (tag == DoneTag(i) && platform::StampOf(path) == slot.stamp)
-            return std::move(slot.answer);
-        if (tag == DoneTag(i) || tag == SkippedTag(i))
+        if (tag == DoneTag(i)) {
+            lineBytes_.fetch_sub(std::exchange(slot.lineBytes, 0));
+            if (platform::StampOf(path) == slot.stamp)
+                return std::move(slot.answer);
+            slot.answer.lines.reset();
+            return scanHere();
+        }
+        if (tag == SkippedTag(i))
             return scanHere();
         if (const std::optional<std::size_t> k = Claim()) {
             Fill(*k, scanner, aheadPath_, {});
@@ -122,10 +143,13 @@ void ReadAhead::Work(std::stop_token stop, ContentScanner& scanner) {
         std::unique_lock lock(mutex_);
         const std::size_t next = nextClaim_.load();
         if (next < listed_.load()) {
-            if (next < loopAt_.load() + slots_.size())
+            const std::size_t at = loopAt_.load();
+            const bool slotsFull = next >= at + slots_.size();
+            if (!slotsFull && lineBytes_.load() < lineBytesHeld_)
                 continue;  // files were claimed or listed since: claim again
-            // Every slot is taken: sleep until the loop has moved through half of them.
-            wakeAt_.store(next - slots_.size() / 2);
+            // Every slot is taken, or the lines held reach their bound: sleep until the loop has
+            // moved through half of the slots, or on to its next file.
+            wakeAt_.store(slotsFull ? next - slots_.size() / 2 : at + 1);
             changed_.wait(
                 lock, [&] { return stop.stop_requested() || loopAt_.load() >= wakeAt_.load(); });
             continue;
@@ -143,7 +167,8 @@ void ReadAhead::Work(std::stop_token stop, ContentScanner& scanner) {
 std::optional<std::size_t> ReadAhead::Claim() {
     std::size_t next = nextClaim_.load();
     for (;;) {
-        if (next >= listed_.load() || next >= loopAt_.load() + slots_.size())
+        if (next >= listed_.load() || next >= loopAt_.load() + slots_.size() ||
+            lineBytes_.load() >= lineBytesHeld_)
             return std::nullopt;
         if (nextClaim_.compare_exchange_weak(next, next + 1))
             return next;
@@ -188,6 +213,9 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::string& path,
             Answer answer =
                 file.IsOpen() ? ScanFile(file, path, *query_, scanner, stop) : std::nullopt;
             if (answer) {
+                // An answer the loop never took (it skipped the file) goes now.
+                lineBytes_.fetch_sub(std::exchange(slot.lineBytes, LineBytesOf(*answer)));
+                lineBytes_.fetch_add(slot.lineBytes);
                 slot.answer = std::move(*answer);
                 slot.stamp = file.Stamp();
                 tag = DoneTag(k);

@@ -28,16 +28,17 @@ namespace tanmira {
 
 // The workers of a run of threads threads, the loop's included: threads - 1. With threads 0, the
 // count in the TANMIRA_THREADS environment variable when it holds a positive number, else one
-// thread per core with at least one worker. Never more than half the files scanned ahead.
+// thread per core with at least one worker. Never more than 32 workers.
 std::size_t ReadAheadWorkers(unsigned threads);
 
 class ReadAhead {
   public:
-    // Files scanned ahead of the loop at most.
-    static constexpr std::size_t kFilesAhead = 64;
-    // The same when no lines are captured: an answer is then a few bytes, and the workers scan
-    // this many while the walk goes on, before the loop starts.
-    static constexpr std::size_t kFilesAheadWithoutLines = 4096;
+    // Files scanned ahead of the loop at most: the workers scan as many while the walk goes on,
+    // before the loop starts.
+    static constexpr std::size_t kFilesAhead = 4096;
+    // Bytes of captured lines held in answers the loop has not taken yet, past which the workers
+    // wait for the loop.
+    static constexpr std::size_t kLineBytesHeld = 16 << 20;
 
     // What the scan of one file found.
     struct FileAnswer {
@@ -53,15 +54,17 @@ class ReadAhead {
     // (wanted is called from the workers at once); a query of no group only opens each file.
     // Without a query, or with no workers, the loop scans every file itself. With capture, the
     // lines of each file that passes the query are captured right after its scan, by whoever scans
-    // it.
+    // it, the workers holding about lineBytesHeld bytes of them at most.
     ReadAhead(const PathList& files, std::optional<ScanQuery> query,
               std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead,
-              std::size_t workers = 1, const LineCapture* capture = nullptr);
+              std::size_t workers = 1, const LineCapture* capture = nullptr,
+              std::size_t lineBytesHeld = kLineBytesHeld);
 
     // The same over the first count files of a complete list.
     ReadAhead(const PathList& files, std::size_t count, std::optional<ScanQuery> query,
               std::function<bool(const std::string&)> wanted, std::size_t filesAhead = kFilesAhead,
-              std::size_t workers = 1, const LineCapture* capture = nullptr);
+              std::size_t workers = 1, const LineCapture* capture = nullptr,
+              std::size_t lineBytesHeld = kLineBytesHeld);
 
     // Ends the workers (a scan under way stops at its next piece).
     ~ReadAhead();
@@ -83,6 +86,9 @@ class ReadAhead {
     Answer Scan(std::size_t i, const std::string& path, const ScanQuery& query,
                 ContentScanner& scanner);
 
+    // Bytes of captured lines held in answers the loop has not taken yet.
+    std::size_t LineBytesHeld() const { return lineBytes_.load(); }
+
   private:
     // One file's place among those scanned ahead: which file it holds, the file's stamp when it
     // was opened and its answer.
@@ -93,6 +99,7 @@ class ReadAhead {
         std::mutex filling;
         platform::FileStamp stamp;
         FileAnswer answer;
+        std::size_t lineBytes = 0;  // of answer's lines, until the loop takes or drops them
     };
 
     void Work(std::stop_token stop, ContentScanner& scanner);
@@ -102,7 +109,7 @@ class ReadAhead {
                     ContentScanner& scanner, std::stop_token stop) const;
 
     // Claims the next file for scanning ahead; nothing when filesAhead files ahead of the loop
-    // are claimed already or the files are done.
+    // are claimed already, the lines held reach their bound, or the files are done.
     std::optional<std::size_t> Claim();
 
     // Claims file i for the loop when nobody has; false when a worker has.
@@ -123,7 +130,9 @@ class ReadAhead {
     std::optional<ScanQuery> query_;
     std::function<bool(const std::string&)> wanted_;
     const LineCapture* capture_;
+    std::size_t lineBytesHeld_;
     std::vector<Slot> slots_;
+    std::atomic<std::size_t> lineBytes_{0};  // of the lines in answers not taken
     std::atomic<std::size_t> listed_{0};     // files whose paths the workers may take
     std::atomic<bool> complete_{false};      // the list is complete: listed_ is its count
     std::string early_;                      // paths handed to Listed, one after the other

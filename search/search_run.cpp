@@ -127,8 +127,8 @@ class ContentTests {
               [controls = live](const std::string& path) {
                   return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
               },
-              capture_ ? ReadAhead::kFilesAhead : ReadAhead::kFilesAheadWithoutLines,
-              ReadAheadWorkers(request.threads), capture_ ? &*capture_ : nullptr) {}
+              ReadAhead::kFilesAhead, ReadAheadWorkers(request.threads),
+              capture_ ? &*capture_ : nullptr) {}
 
     // Hands the workers the files the walk has added to list since the last call.
     void Listed(const PathList& list) {

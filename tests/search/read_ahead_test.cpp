@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "search/keyword_encoding.h"
 #include "tests/support/temp_tree.h"
 
 namespace tanmira {
@@ -93,7 +95,7 @@ TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
         ContentScanner own;
         ContentScanner reference;
         ReadAhead readAhead(list, files.size(), exclude, Wanted(), c.filesAhead, c.workers);
-        AwaitWorker(c.workers > 0 ? c.filesAhead : 0);
+        AwaitWorker(c.workers > 0 ? std::min(c.filesAhead, files.size()) : 0);
         const ScanQuery& asked = c.askOtherQuery ? includeOnly : exclude;
         for (std::size_t i = 0; i < files.size(); i += c.step) {
             SCOPED_TRACE(files[i]);
@@ -185,6 +187,33 @@ TEST_F(ReadAheadTest, ScansTheFilesListedWhileTheWalkGoesOn) {
                       reference.Scan(files[i], exclude));
         }
     }
+}
+
+TEST_F(ReadAheadTest, CapturedLinesHeldAheadStayWithinTheirBound) {
+    // Every third file that exists holds one line with "Alpha". With a bound of one byte, the two
+    // workers and the loop may each finish one file's lines past it, never all of them ahead, and
+    // the loop's answers keep their lines.
+    const KeywordForms forms = PrepareKeywordForms("alpha", KeywordEncoding::Utf8);
+    const ContentPattern pattern(forms.front());
+    ScanQuery query;
+    query.AddGroup({&pattern});
+    const LineCapture capture(forms, KeywordEncoding::Utf8, 10);
+    ReadAhead readAhead(list, query, Wanted(), ReadAhead::kFilesAhead, 2, &capture, 1);
+    for (const std::string& path : files)
+        readAhead.Listed(path);
+    AwaitWorker(4);  // up to the first file with lines, "f3"
+    readAhead.ListComplete(files.size());
+    ContentScanner own;
+    std::size_t lines = 0;
+    std::size_t expected = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const ReadAhead::Answer answer = readAhead.Scan(i, files[i], query, own);
+        lines += answer && answer->lines ? answer->lines->lines.size() : 0;
+        expected += i % 3 == 0 && i % 11 != 0;
+        ASSERT_LE(readAhead.LineBytesHeld(), 3 * (sizeof(TextLine) + sizeof(LineHit) + 3100));
+    }
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(readAhead.LineBytesHeld(), 0u);
 }
 
 TEST_F(ReadAheadTest, HoldsNoFileOpenAfterItsScan) {
