@@ -48,7 +48,7 @@ class ReadAhead {
     // Nothing when the file cannot be opened.
     using Answer = std::optional<FileAnswer>;
 
-    // Starts workers over files while it is still being listed: they scan the files handed to
+    // Starts workers over files while the walk still lists them: they scan the files handed to
     // Listed, then, after ListComplete, the rest (files must stay unchanged from then on, and the
     // patterns of query throughout). They scan with query those files for which wanted holds
     // (wanted is called from the workers at once); a query of no group only opens each file.
@@ -71,9 +71,9 @@ class ReadAhead {
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // While the list is being listed: hands the workers the path of its next file (the files
-    // handed on are the list's first files, in order). False, the path not taken, once they
-    // hold as many as they may scan before the loop starts.
+    // While the walk lists the files: hands the workers the path of the list's next file (the
+    // files handed on are its first files, in order). False, the path not taken, once they hold
+    // as many as they may scan before the loop starts.
     bool Listed(std::string_view path);
 
     // The list is complete: the workers scan its first count files.
