@@ -116,7 +116,8 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const std::string& path, const 
     for (;;) {
         const std::uint64_t tag = slot.tag.load(std::memory_order_acquire);
         if (tag == DoneTag(i)) {
-            lineBytes_.fetch_sub(std::exchange(slot.lineBytes, 0));
+            if (slot.lineBytes != 0)  // the shared count is touched only for captured lines
+                lineBytes_.fetch_sub(std::exchange(slot.lineBytes, 0));
             if (platform::StampOf(path) == slot.stamp)
                 return std::move(slot.answer);
             slot.answer.lines.reset();
@@ -214,8 +215,10 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::string& path,
                 file.IsOpen() ? ScanFile(file, path, *query_, scanner, stop) : std::nullopt;
             if (answer) {
                 // An answer the loop never took (it skipped the file) goes now.
-                lineBytes_.fetch_sub(std::exchange(slot.lineBytes, LineBytesOf(*answer)));
-                lineBytes_.fetch_add(slot.lineBytes);
+                if (const std::size_t held = LineBytesOf(*answer); held != slot.lineBytes) {
+                    lineBytes_.fetch_sub(std::exchange(slot.lineBytes, held));
+                    lineBytes_.fetch_add(held);
+                }
                 slot.answer = std::move(*answer);
                 slot.stamp = file.Stamp();
                 tag = DoneTag(k);
