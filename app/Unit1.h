@@ -128,6 +128,7 @@ class TForm1 : public QMainWindow, private SearchEvents {
     void SetStartEnabled(bool enabled) override;
     void SetResultLines(const std::vector<ResultLine>& lines) override;
     void SetProgressText(const std::string& text) override { progress_->Set(text); }
+    void SetFileProgress(int file, int total) override { progress_->SetFileProgress(file, total); }
     void ProcessPendingEvents() override;
 
     std::unique_ptr<SearchState> state_;  // FileList, HitList, keywords, stop flag

@@ -236,8 +236,7 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
                 stop = {.tested = i, .total = count};
                 break;
             }
-            events.SetProgressText(DecimalText(i) + " / " +
-                                   DecimalText(state.FileList.LineCount()));
+            events.SetFileProgress(i, count);
             state.FileList.PathInto(static_cast<std::size_t>(i), path);
             if (!PassesExtensionTest(live, path) || !PassesNameTests(live, path))
                 continue;

@@ -54,13 +54,20 @@ struct ResultLine {
     friend bool operator==(const ResultLine&, const ResultLine&) = default;
 };
 
-// What a run tells the window. Every method does nothing unless overridden.
+// The progress text of the file loop at file (from 0) of total: "file / total".
+std::string FileProgressText(int file, int total);
+
+// What a run tells the window. Every method does nothing unless overridden (SetFileProgress
+// passes its text on to SetProgressText).
 class SearchEvents {
   public:
     virtual ~SearchEvents() = default;
 
-    virtual void SetStartEnabled(bool /*enabled*/) {}                         // Button2.Enabled
-    virtual void SetProgressText(const std::string& /*text*/) {}              // status bar
+    virtual void SetStartEnabled(bool /*enabled*/) {}             // Button2.Enabled
+    virtual void SetProgressText(const std::string& /*text*/) {}  // status bar
+    // The file loop is at file (from 0) of total, for every file: by default shows its
+    // FileProgressText. A window that shows few of them builds the text only for those.
+    virtual void SetFileProgress(int file, int total);
     virtual void SetResultLines(const std::vector<ResultLine>& /*lines*/) {}  // Memo1
     // Whether the window shows the hit list as result lines at the end of a run. One that does
     // not (it takes each hit from HitFound) is still told when the results are ready, by an empty

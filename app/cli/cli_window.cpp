@@ -86,13 +86,19 @@ void CliEvents::WriteNames() {
     names_.clear();
 }
 
+bool CliEvents::ProgressDue() const {
+    return showProgress_ && (!shown_ || std::chrono::steady_clock::now() - painted_ >= kRepaint);
+}
+
+void CliEvents::SetFileProgress(int file, int total) {
+    if (ProgressDue())
+        SetProgressText(FileProgressText(file, total));
+}
+
 void CliEvents::SetProgressText(const std::string& text) {
-    if (!showProgress_)
+    if (!ProgressDue())
         return;
-    const auto now = std::chrono::steady_clock::now();
-    if (shown_ && now - painted_ < kRepaint)
-        return;
-    painted_ = now;
+    painted_ = std::chrono::steady_clock::now();
     shown_ = true;
     const std::size_t columns = Columns(text);
     const std::size_t over = shownColumns_ > columns ? shownColumns_ - columns : 0;

@@ -33,6 +33,7 @@ class CliEvents : public SearchEvents {
     void SetResultLines(const std::vector<ResultLine>& lines) override;
     bool ShowsResultLines() const override { return false; }
     void SetProgressText(const std::string& text) override;
+    void SetFileProgress(int file, int total) override;
     void HitFound(const std::string& path, const MatchedLines* lines) override;
 
     // Clears the progress line, so that what follows starts on a clean line.
@@ -42,6 +43,9 @@ class CliEvents : public SearchEvents {
     bool Found() const { return found_; }
 
   private:
+    // Whether a progress text set now is painted.
+    bool ProgressDue() const;
+
     // Writes the names gathered so far.
     void WriteNames();
 
