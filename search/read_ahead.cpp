@@ -118,7 +118,8 @@ ReadAhead::Answer ReadAhead::Scan(std::size_t i, const std::string& path, const 
         if (tag == DoneTag(i)) {
             if (slot.lineBytes != 0)  // the shared count is touched only for captured lines
                 lineBytes_.fetch_sub(std::exchange(slot.lineBytes, 0));
-            if (platform::StampOf(path) == slot.stamp)
+            const bool fresh = slot.opened > changedAt_ && Clock::now() - slot.opened < kFreshFor;
+            if (fresh || platform::StampOf(path) == slot.stamp)
                 return std::move(slot.answer);
             slot.answer.lines.reset();
             return scanHere();
@@ -209,6 +210,7 @@ void ReadAhead::Fill(std::size_t k, ContentScanner& scanner, std::string& path,
     try {
         PathOf(k, path);
         if (wanted_(path)) {
+            slot.opened = Clock::now();
             platform::InputFile file(path);
             // A file that cannot be opened or read is left to the loop, which reports it.
             Answer answer =

@@ -4,11 +4,14 @@
 // passes) and the file's stamp, closing the file after its scan. They may start while the walk is
 // still listing the files, on those it has listed so far. The loop still decides everything
 // else itself; it takes a stored answer only for a file scanned with the query it asks for and
-// still as it was scanned (one status call by its path), and scans every other file itself: one
-// that could not be opened, one removed or written since, one the worker left alone.
+// still as it was scanned, and scans every other file itself: one that could not be opened, one
+// removed or written since, one the worker left alone. Whether the file is still as it was takes
+// one status call by its path, except for a file opened less than a millisecond before its turn:
+// its answer is as good as one the loop would have got itself.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +42,10 @@ class ReadAhead {
     // Bytes of captured lines held in answers the loop has not taken yet, past which the workers
     // wait for the loop.
     static constexpr std::size_t kLineBytesHeld = 16 << 20;
+    // An answer whose file was opened less long ago than this when the loop takes it is taken
+    // without a status call: whatever changed the file since then changed it no earlier than the
+    // loop's own scan could have caught. Most answers are that fresh once the walk is done.
+    static constexpr std::chrono::microseconds kFreshFor{1000};
 
     // What the scan of one file found.
     struct FileAnswer {
@@ -89,15 +96,22 @@ class ReadAhead {
     // Bytes of captured lines held in answers the loop has not taken yet.
     std::size_t LineBytesHeld() const { return lineBytes_.load(); }
 
+    // Files may have changed since now, in ways the loop knows of (the window handled events that
+    // may change files): every answer stored so far is checked by its file's stamp, however fresh.
+    void FilesMayHaveChanged() { changedAt_ = Clock::now(); }
+
   private:
-    // One file's place among those scanned ahead: which file it holds, the file's stamp when it
-    // was opened and its answer.
+    using Clock = std::chrono::steady_clock;
+
+    // One file's place among those scanned ahead: which file it holds, the file's stamp and the
+    // time when it was opened, and its answer.
     struct Slot {
         std::atomic<std::uint64_t> tag{0};
         // Held while the slot is filled: the file of the next round waits for a worker still
         // scanning a file the loop skipped.
         std::mutex filling;
         platform::FileStamp stamp;
+        Clock::time_point opened;
         FileAnswer answer;
         std::size_t lineBytes = 0;  // of answer's lines, until the loop takes or drops them
     };
@@ -145,7 +159,8 @@ class ReadAhead {
     std::condition_variable changed_;
     std::vector<ContentScanner> workerScanners_;  // one per worker
     std::vector<std::jthread> workers_;
-    std::string aheadPath_;  // the loop's buffer for a file it scans ahead
+    std::string aheadPath_;        // the loop's buffer for a file it scans ahead
+    Clock::time_point changedAt_;  // answers of files opened before are checked
 };
 
 }  // namespace tanmira

@@ -143,6 +143,9 @@ class ContentTests {
     // The list is complete: its first count files are searched.
     void ListComplete(std::size_t count) { readAhead_.ListComplete(count); }
 
+    // Files may have changed since now: the window handled events.
+    void FilesMayHaveChanged() { readAhead_.FilesMayHaveChanged(); }
+
     // Reads the keyword fields (only whether they are empty) and tests file i, at path.
     ContentResult Test(const LiveControls& live, std::size_t i, const std::string& path) {
         const ScanQuery& query = QueryFor(live);
@@ -230,8 +233,11 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
         content.ListComplete(static_cast<std::size_t>(count));
         std::string path;  // of file i, built in this one buffer for every file
         const bool keepHits = events.ShowsResultLines();
+        const bool handlesEvents = events.HandlesEvents();
         for (int i = 0; i < count; ++i) {
             events.ProcessPendingEvents();
+            if (handlesEvents)
+                content.FilesMayHaveChanged();
             if (state.StopRequested) {
                 stop = {.tested = i, .total = count};
                 break;

@@ -81,6 +81,9 @@ class SearchEvents {
     // Lets the window handle every pending event once (clicks, timers, close requests); the live
     // controls may change only here.
     virtual void ProcessPendingEvents() {}
+    // Whether ProcessPendingEvents runs handlers, which may also change files: the run then checks
+    // every file scanned ahead of its turn against the file as it stands after them.
+    virtual bool HandlesEvents() const { return false; }
 };
 
 }  // namespace tanmira

@@ -106,15 +106,26 @@ TEST_F(ReadAheadTest, AnswersAsTheScannerDoes) {
 }
 
 TEST_F(ReadAheadTest, FilesRemovedOrWrittenAfterTheirScanAreScannedAgain) {
-    ContentScanner own;
-    ReadAhead readAhead(list, files.size(), exclude, Wanted(), 8);
-    AwaitWorker(8);
-    std::filesystem::remove(files[1]);
-    tree.File(files[2].substr(tree.Root().size() + 1), "now Alpha");
-    EXPECT_EQ(Found(readAhead.Scan(1, files[1], exclude, own)), std::nullopt);
-    EXPECT_EQ(Found(readAhead.Scan(2, files[2], exclude, own)), (std::vector<bool>{false, true}));
-    EXPECT_EQ(Found(readAhead.Scan(3, files[3], exclude, own)),
-              ContentScanner().Scan(files[3], exclude));
+    // Changes the loop is told of are seen at once; others once the answer is no longer fresh.
+    for (const bool told : {true, false}) {
+        SCOPED_TRACE(told ? "told" : "not told");
+        ContentScanner own;
+        ReadAhead readAhead(list, files.size(), exclude, Wanted(), 8);
+        AwaitWorker(8);
+        std::filesystem::remove(files[1]);
+        tree.File(files[2].substr(tree.Root().size() + 1), "now Alpha");
+        if (told)
+            readAhead.FilesMayHaveChanged();
+        else
+            std::this_thread::sleep_for(2 * ReadAhead::kFreshFor);
+        EXPECT_EQ(Found(readAhead.Scan(1, files[1], exclude, own)), std::nullopt);
+        EXPECT_EQ(Found(readAhead.Scan(2, files[2], exclude, own)),
+                  (std::vector<bool>{false, true}));
+        EXPECT_EQ(Found(readAhead.Scan(3, files[3], exclude, own)),
+                  ContentScanner().Scan(files[3], exclude));
+        tree.File(files[1].substr(tree.Root().size() + 1), "beta");
+        tree.File(files[2].substr(tree.Root().size() + 1), "beta");
+    }
 }
 
 TEST_F(ReadAheadTest, PoolAnswersAsTheLoopsOwnScanWhileFilesChange) {
@@ -157,6 +168,7 @@ TEST_F(ReadAheadTest, PoolAnswersAsTheLoopsOwnScanWhileFilesChange) {
                         break;
                 }
             }
+            readAhead.FilesMayHaveChanged();
             SCOPED_TRACE(files[i]);
             ASSERT_EQ(Found(readAhead.Scan(i, files[i], query, own)),
                       reference.Scan(files[i], query));
