@@ -188,6 +188,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // (no such process, no permission).
 std::optional<std::uint64_t> ProcessResidentBytes(std::int64_t pid);
 
+// The processors this thread may run on (its affinity, as taskset or a container sets it), at least
+// one.
+unsigned UsableProcessors();
+
 // Asks the memory allocator to keep blocks of up to 32 MiB that the process frees for its next
 // requests, instead of handing them back to the system: a search that reads file after file into
 // fresh buffers then stops paying for new pages each time. Nothing where the allocator has no

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/platform.h"
+
 namespace tanmira {
 
 namespace {
@@ -40,9 +42,14 @@ std::size_t ReadAheadWorkers(unsigned threads) {
         char* end = nullptr;
         const unsigned long n = asked != nullptr ? std::strtoul(asked, &end, 10) : 0;
         threads = n > 0 && *end == '\0' ? static_cast<unsigned>(std::min(n, 1024ul))
-                                        : std::max(std::thread::hardware_concurrency(), 2u);
+                                        : std::max(platform::UsableProcessors(), 2u);
     }
     return std::min<std::size_t>(threads - 1, kMostWorkers);
+}
+
+std::size_t ReadAheadWindow() {
+    return platform::UsableProcessors() > 1 ? ReadAhead::kFilesAhead
+                                            : ReadAhead::kFilesAheadOneProcessor;
 }
 
 ReadAhead::ReadAhead(const PathList& files, std::optional<ScanQuery> query,

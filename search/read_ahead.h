@@ -31,14 +31,21 @@ namespace tanmira {
 
 // The workers of a run of threads threads, the loop's included: threads - 1. With threads 0, the
 // count in the TANMIRA_THREADS environment variable when it holds a positive number, else one
-// thread per core with at least one worker. Never more than 32 workers.
+// thread per processor the run may use, with at least one worker. Never more than 32 workers.
 std::size_t ReadAheadWorkers(unsigned threads);
+
+// Files the workers may scan ahead of the loop: ReadAhead::kFilesAhead, but
+// ReadAhead::kFilesAheadOneProcessor where the run may use one processor alone. There the workers
+// run only in the loop's stead, and far ahead their answers would be old when the loop takes them:
+// each would cost it a status call.
+std::size_t ReadAheadWindow();
 
 class ReadAhead {
   public:
     // Files scanned ahead of the loop at most: the workers scan as many while the walk goes on,
     // before the loop starts.
     static constexpr std::size_t kFilesAhead = 4096;
+    static constexpr std::size_t kFilesAheadOneProcessor = 64;
     // Bytes of captured lines held in answers the loop has not taken yet, past which the workers
     // wait for the loop.
     static constexpr std::size_t kLineBytesHeld = 16 << 20;

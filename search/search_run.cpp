@@ -127,7 +127,7 @@ class ContentTests {
               [controls = live](const std::string& path) {
                   return PassesExtensionTest(controls, path) && PassesNameTests(controls, path);
               },
-              ReadAhead::kFilesAhead, ReadAheadWorkers(request.threads),
+              ReadAheadWindow(), ReadAheadWorkers(request.threads),
               capture_ ? &*capture_ : nullptr) {}
 
     // Hands the workers the files the walk has added to list since the last call.

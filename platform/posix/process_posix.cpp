@@ -1,12 +1,15 @@
-// Processes on Linux: the resident memory of others, from /proc/<pid>/statm, and the
-// allocator's handling of this one's freed memory.
+// Processes on Linux: the resident memory of others, from /proc/<pid>/statm, the processors this
+// one may use, and the allocator's handling of its freed memory.
+#include <sched.h>
 #include <unistd.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 
+#include <algorithm>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "platform/platform.h"
 
@@ -19,6 +22,13 @@ std::optional<std::uint64_t> ProcessResidentBytes(std::int64_t pid) {
     if (pid <= 0 || !(statm >> size >> residentPages))
         return std::nullopt;
     return residentPages * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+}
+
+unsigned UsableProcessors() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+    return std::max(std::thread::hardware_concurrency(), 1u);
 }
 
 void KeepFreedMemory() {
