@@ -86,8 +86,16 @@ std::size_t ReadSize(std::uint64_t sizeHint, std::size_t pieceSize) {
 // The groups of a query still to be searched for, reporting their matches to a sink.
 class GroupSearch {
   public:
-    GroupSearch(const ScanQuery& query, MatchSink& sink)
-        : groups_(query.Groups()), sink_(sink), open_(groups_.size(), false) {
+    // With state's vectors, whatever they held before.
+    GroupSearch(const ScanQuery& query, MatchSink& sink, GroupSearchState& state)
+        : groups_(query.Groups()),
+          sink_(sink),
+          open_(state.open),
+          firstPattern_(state.firstPattern),
+          reportFrom_(state.reportFrom) {
+        open_.assign(groups_.size(), false);
+        firstPattern_.clear();
+        reportFrom_.clear();
         for (std::size_t g = 0; g < groups_.size(); ++g) {
             firstPattern_.push_back(reportFrom_.size());
             reportFrom_.resize(reportFrom_.size() + groups_[g].patterns.size(), 0);
@@ -175,9 +183,9 @@ class GroupSearch {
 
     const std::vector<ScanQuery::Group>& groups_;
     MatchSink& sink_;
-    std::vector<bool> open_;
-    std::vector<std::size_t> firstPattern_;  // per group, its first pattern's place below
-    std::vector<std::uint64_t> reportFrom_;  // per pattern, the offset its next match starts at
+    std::vector<bool>& open_;
+    std::vector<std::size_t>& firstPattern_;  // per group, its first pattern's place below
+    std::vector<std::uint64_t>& reportFrom_;  // per pattern, the offset its next match starts at
     std::size_t openCount_ = 0;
     std::size_t reach_ = 1;
     bool shiftJis_ = false;
@@ -447,7 +455,8 @@ std::optional<std::vector<bool>> ContentScanner::Scan(
 }
 
 ScanEnd ScanText(std::string_view text, const ScanQuery& query, MatchSink& sink) {
-    GroupSearch search(query, sink);
+    GroupSearchState state;
+    GroupSearch search(query, sink, state);
     const BufferedText whole{.bytes = text.data(), .size = text.size(), .final = true};
     BufferedText byteText = whole;
     byteText.size = std::min(text.find('\0'), text.size());
@@ -463,7 +472,7 @@ std::optional<std::string_view> ContentScanner::WholeText() const {
 
 ScanEnd ContentScanner::Scan(ByteReader& reader, const ScanQuery& query, MatchSink& sink,
                              std::stop_token stop) {
-    GroupSearch search(query, sink);
+    GroupSearch search(query, sink, state_);
     const std::size_t readSize = ReadSize(reader.SizeHint(), pieceSize_);
     const std::size_t reach = search.Reach();
     if (bufferSize_ < reach + 1 + readSize) {

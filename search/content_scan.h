@@ -196,7 +196,15 @@ class FileReader : public ByteReader {
 // where it lies: the same matches as a scan of the text read from a file.
 ScanEnd ScanText(std::string_view text, const ScanQuery& query, MatchSink& sink);
 
-// Reads files for the content tests, reusing its buffer from file to file.
+// Where a scan keeps which groups it still searches for and where each pattern's next match may
+// start: kept by a scanner from file to file, so that a scan allocates nothing.
+struct GroupSearchState {
+    std::vector<bool> open;                 // per group
+    std::vector<std::size_t> firstPattern;  // per group, its first pattern's place below
+    std::vector<std::uint64_t> reportFrom;  // per pattern
+};
+
+// Reads files for the content tests, reusing its buffer and state from file to file.
 class ContentScanner {
   public:
     // Most bytes read from a file at a time; a smaller file is read into a buffer of its size.
@@ -242,6 +250,7 @@ class ContentScanner {
     std::unique_ptr<char[]> buffer_;
     std::size_t bufferSize_ = 0;
     std::optional<std::size_t> wholeText_;  // the bytes of a text read whole in one piece
+    GroupSearchState state_;
 };
 
 }  // namespace tanmira
