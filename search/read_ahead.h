@@ -6,8 +6,9 @@
 // else itself; it takes a stored answer only for a file scanned with the query it asks for and
 // still as it was scanned, and scans every other file itself: one that could not be opened, one
 // removed or written since, one the worker left alone. Whether the file is still as it was takes
-// one status call by its path, except for a file opened less than a millisecond before its turn:
-// its answer is as good as one the loop would have got itself.
+// one status call by its path, except for a file opened less than a millisecond before its turn
+// (and before no events the window handled): its answer is then at most that much older than one
+// the loop would have got itself.
 #pragma once
 
 #include <atomic>
@@ -50,8 +51,8 @@ class ReadAhead {
     // wait for the loop.
     static constexpr std::size_t kLineBytesHeld = 16 << 20;
     // An answer whose file was opened less long ago than this when the loop takes it is taken
-    // without a status call: whatever changed the file since then changed it no earlier than the
-    // loop's own scan could have caught. Most answers are that fresh once the walk is done.
+    // without a status call: it is at most that much older than a scan at the file's turn, less
+    // than a scan of a large file takes. Most answers are that fresh once the walk is done.
     static constexpr std::chrono::microseconds kFreshFor{1000};
 
     // What the scan of one file found.
