@@ -6,8 +6,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 #include "platform/platform.h"
 #include "search/exceptions.h"
@@ -342,6 +344,35 @@ TEST_F(SearchRunTest, UnreadableFilesAreSkippedAndReportedOnceAtTheEnd) {
     EXPECT_EQ(state.HitList.LineCount(), 2);
     EXPECT_EQ(window.result.size(), std::string("a.txt\r\nc.txt\r\n").size());
     EXPECT_EQ(window.startEnabled.back(), true);
+}
+
+// Set when c.txt is about to be opened.
+std::atomic<bool> cOpened{false};
+void NoteOpen(const std::string& path) {
+    if (path.ends_with("/c.txt"))
+        cOpened = true;
+}
+
+TEST_F(SearchRunTest, AFileRemovedInTheWindowsEventsIsNotAnsweredFromItsScanAhead) {
+    // b.txt is scanned ahead of its turn, then removed by the events right before it: however
+    // fresh its answer, the run must see it gone.
+    window.content.clear();
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        tree.File(name);
+    cOpened = false;
+    platform::ObserveOpens(NoteOpen);
+    window.onEvents = [&](int call) {
+        if (call != 1)
+            return;
+        while (!cOpened)  // files are scanned in order: b.txt's answer is in by then
+            std::this_thread::yield();
+        std::filesystem::remove(tree.Path("b.txt"));
+    };
+    SearchRequest request = window.Request();
+    request.threads = 2;
+    EXPECT_THROW(tanmira::SearchRun(request, window.Live(), window, state), EFOpenError);
+    platform::ObserveOpens(nullptr);
+    EXPECT_EQ(state.HitList.Lines(), (Lines{tree.Path("a.txt"), tree.Path("c.txt")}));
 }
 
 TEST(UnreadableReportTest, NamesTheFirstFileOrFolderAndCountsTheOthersByKind) {
