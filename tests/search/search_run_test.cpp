@@ -349,7 +349,7 @@ TEST_F(SearchRunTest, UnreadableFilesAreSkippedAndReportedOnceAtTheEnd) {
 // Set when c.txt is about to be opened.
 std::atomic<bool> cOpened{false};
 void NoteOpen(const std::string& path) {
-    if (path.ends_with("/c.txt"))
+    if (path.ends_with("c.txt"))
         cOpened = true;
 }
 
