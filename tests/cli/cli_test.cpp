@@ -231,6 +231,18 @@ TEST(TanmiraCli, ProgressOnATerminalIsRepaintedWithoutEscapes) {
     EXPECT_EQ(outcome.out.find('\x1b'), std::string::npos) << outcome.out;
 }
 
+TEST(TanmiraCli, LoadsNoLibraryFromTheFolderItIsStartedIn) {
+    // The folder searched is often the one the program is started in, and may hold anything: a
+    // shared object named like the C++ library there must not be loaded in its stead.
+    testing::TempTree tree;
+    std::filesystem::copy_file(TANMIRA_FAULT_SHIM_PATH, tree.Path("libstdc++.so.6"));
+    const Outcome started = RunCli(
+        {"-c", "cd " + Quote(tree.Root()) + " && exec " + Quote(TANMIRA_CLI_PATH) + " --version"},
+        false, "2>&1", "/bin/sh");
+    EXPECT_EQ(started.status, 0) << started.out;
+    EXPECT_EQ(started.out, cli::VersionText());
+}
+
 TEST(TanmiraCli, HelpAndVersionPrintOnStandardOutputAndExitZero) {
     const Outcome help = RunCli({"--content", "x", "--help"});
     EXPECT_EQ(help.status, 0);
