@@ -6,9 +6,9 @@
 // else itself; it takes a stored answer only for a file scanned with the query it asks for and
 // still as it was scanned, and scans every other file itself: one that could not be opened, one
 // removed or written since, one the worker left alone. Whether the file is still as it was takes
-// one status call by its path, except for a file opened less than a millisecond before its turn
-// (and before no events the window handled): its answer is then at most that much older than one
-// the loop would have got itself.
+// one status call by its path, except for a file opened less than a millisecond before its turn,
+// with no window events handled since: its answer is then at most that much older than one the
+// loop would have got itself.
 #pragma once
 
 #include <atomic>
