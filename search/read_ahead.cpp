@@ -60,7 +60,8 @@ ReadAhead::ReadAhead(const PathList& files, std::optional<ScanQuery> query,
       wanted_(std::move(wanted)),
       capture_(capture),
       lineBytesHeld_(lineBytesHeld),
-      slots_(filesAhead) {
+      slotCount_(filesAhead),
+      slotBlocks_(new std::atomic<Slot*>[(filesAhead + kSlotsPerBlock - 1) / kSlotsPerBlock]()) {
     if (!query_)
         return;
     workerScanners_.resize(workers);
@@ -81,11 +82,27 @@ ReadAhead::~ReadAhead() {
         worker.request_stop();
     Wake();
     workers_.clear();  // joins them
+    for (std::size_t b = 0; b * kSlotsPerBlock < slotCount_; ++b)
+        delete[] slotBlocks_[b].load();
+}
+
+ReadAhead::Slot& ReadAhead::SlotOf(std::size_t k) {
+    const std::size_t s = k % slotCount_;
+    std::atomic<Slot*>& block = slotBlocks_[s / kSlotsPerBlock];
+    Slot* slots = block.load(std::memory_order_acquire);
+    if (slots == nullptr) {
+        // Whoever comes first makes the block; another thread that made one at the same time
+        // drops its own.
+        auto made = std::make_unique<Slot[]>(kSlotsPerBlock);
+        if (block.compare_exchange_strong(slots, made.get(), std::memory_order_acq_rel))
+            slots = made.release();
+    }
+    return slots[s % kSlotsPerBlock];
 }
 
 bool ReadAhead::Listed(std::string_view path) {
     const std::lock_guard lock(mutex_);
-    if (workers_.empty() || earlyEnds_.size() >= slots_.size())
+    if (workers_.empty() || earlyEnds_.size() >= slotCount_)
         return false;
     early_ += path;
     earlyEnds_.push_back(early_.size());
@@ -153,12 +170,12 @@ void ReadAhead::Work(std::stop_token stop, ContentScanner& scanner) {
         const std::size_t next = nextClaim_.load();
         if (next < listed_.load()) {
             const std::size_t at = loopAt_.load();
-            const bool slotsFull = next >= at + slots_.size();
+            const bool slotsFull = next >= at + slotCount_;
             if (!slotsFull && lineBytes_.load() < lineBytesHeld_)
                 continue;  // files were claimed or listed since: claim again
             // Every slot is taken, or the lines held reach their bound: sleep until the loop has
             // moved through half of the slots, or on to its next file.
-            wakeAt_.store(slotsFull ? next - slots_.size() / 2 : at + 1);
+            wakeAt_.store(slotsFull ? next - slotCount_ / 2 : at + 1);
             changed_.wait(
                 lock, [&] { return stop.stop_requested() || loopAt_.load() >= wakeAt_.load(); });
             continue;
@@ -176,7 +193,7 @@ void ReadAhead::Work(std::stop_token stop, ContentScanner& scanner) {
 std::optional<std::size_t> ReadAhead::Claim() {
     std::size_t next = nextClaim_.load();
     for (;;) {
-        if (next >= listed_.load() || next >= loopAt_.load() + slots_.size() ||
+        if (next >= listed_.load() || next >= loopAt_.load() + slotCount_ ||
             lineBytes_.load() >= lineBytesHeld_)
             return std::nullopt;
         if (nextClaim_.compare_exchange_weak(next, next + 1))

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -146,16 +147,22 @@ class ReadAhead {
     // Wakes whoever waits for a slot's answer or for room among the slots.
     void Wake();
 
-    Slot& SlotOf(std::size_t k) { return slots_[k % slots_.size()]; }
+    // File k's slot, its block made when first needed.
+    Slot& SlotOf(std::size_t k);
+
+    // Slots are made in blocks of this many as files reach them, so that a search of a few files
+    // does not make (and page in) the whole window.
+    static constexpr std::size_t kSlotsPerBlock = 64;
 
     const PathList& files_;
     std::optional<ScanQuery> query_;
     std::function<bool(const std::string&)> wanted_;
     const LineCapture* capture_;
     std::size_t lineBytesHeld_;
-    std::vector<Slot> slots_;
-    std::atomic<std::size_t> lineBytes_{0};  // of the lines in answers not taken
-    std::atomic<std::size_t> listed_{0};     // files whose paths the workers may take
+    std::size_t slotCount_;                             // the files ahead at most
+    std::unique_ptr<std::atomic<Slot*>[]> slotBlocks_;  // owned; null until made
+    std::atomic<std::size_t> lineBytes_{0};             // of the lines in answers not taken
+    std::atomic<std::size_t> listed_{0};                // files whose paths the workers may take
     std::atomic<bool> complete_{false};      // the list is complete: listed_ is its count
     std::string early_;                      // paths handed to Listed, one after the other
     std::vector<std::size_t> earlyEnds_;     // where each of them ends in early_
