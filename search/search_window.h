@@ -25,7 +25,8 @@ struct SearchRequest {
     std::optional<KeywordEncoding> encoding;
     std::string content;         // Edit2
     std::string contentExclude;  // Edit3
-    // Threads of the run, the loop's included; 0: as TANMIRA_THREADS says, else one per core.
+    // Threads of the run, the loop's included; 0: as TANMIRA_THREADS says, else one per
+    // processor the run may use.
     unsigned threads = 0;
     // With a number, the run's own scan also takes the matching lines of the content keyword in
     // each file found, at most this many listed (the rest counted), and shows them as it goes.

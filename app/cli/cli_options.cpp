@@ -60,7 +60,7 @@ std::string UsageText() {
            "  --count                 print PATH:N, N the number of such lines\n"
            "  --json                  print one JSON object for each such line\n"
            "  --threads N             search with N threads (default: TANMIRA_THREADS, else one\n"
-           "                          per core)\n"
+           "                          per processor the search may use)\n"
            "  --help                  print this help and exit\n"
            "  --version               print the version and exit\n"
            "\n"

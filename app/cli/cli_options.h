@@ -34,7 +34,7 @@ struct CliOptions {
     bool fullPaths = false;
     OutputMode output = OutputMode::Names;
     bool nullSeparated = false;  // names end in a 0 byte instead of a line break
-    unsigned threads = 0;        // 0: TANMIRA_THREADS, else one per core
+    unsigned threads = 0;        // 0: TANMIRA_THREADS, else one per usable processor
 };
 
 // Parses the arguments after the program name; nothing (and a reason in error) on a usage error.

@@ -1,4 +1,4 @@
-// Tests of tanmira-cli as a program: output, exit status and usage errors.
+// Tests of tanmira-cli as a program: output, exit status, usage errors and the libraries it loads.
 #include <sys/wait.h>
 #include <unistd.h>
 
