@@ -130,7 +130,6 @@ class TForm1 : public QMainWindow, private SearchEvents {
     void SetProgressText(const std::string& text) override { progress_->Set(text); }
     void SetFileProgress(int file, int total) override { progress_->SetFileProgress(file, total); }
     void ProcessPendingEvents() override;
-    bool HandlesEvents() const override { return true; }
 
     std::unique_ptr<SearchState> state_;  // FileList, HitList, keywords, stop flag
     std::unique_ptr<ThrottledStatusText> progress_;

@@ -233,10 +233,10 @@ void SearchRun(const SearchRequest& request, const LiveControls& live, SearchEve
         content.ListComplete(static_cast<std::size_t>(count));
         std::string path;  // of file i, built in this one buffer for every file
         const bool keepHits = events.ShowsResultLines();
-        const bool handlesEvents = events.HandlesEvents();
+        const bool eventsMayChangeFiles = events.EventsMayChangeFiles();
         for (int i = 0; i < count; ++i) {
             events.ProcessPendingEvents();
-            if (handlesEvents)
+            if (eventsMayChangeFiles)
                 content.FilesMayHaveChanged();
             if (state.StopRequested) {
                 stop = {.tested = i, .total = count};

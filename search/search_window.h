@@ -82,9 +82,10 @@ class SearchEvents {
     // Lets the window handle every pending event once (clicks, timers, close requests); the live
     // controls may change only here.
     virtual void ProcessPendingEvents() {}
-    // Whether ProcessPendingEvents runs handlers, which may also change files: the run then checks
-    // every file scanned ahead of its turn against the file as it stands after them.
-    virtual bool HandlesEvents() const { return false; }
+    // Whether the events ProcessPendingEvents handles may change files: the run then checks every
+    // file scanned ahead of its turn against the file as it stands after them. True unless a
+    // window knows better, so that one that forgets to say is never answered from a stale scan.
+    virtual bool EventsMayChangeFiles() const { return true; }
 };
 
 }  // namespace tanmira

@@ -32,6 +32,7 @@ class CliEvents : public SearchEvents {
     ~CliEvents() override { EraseProgress(); }
     void SetResultLines(const std::vector<ResultLine>& lines) override;
     bool ShowsResultLines() const override { return false; }
+    bool EventsMayChangeFiles() const override { return false; }  // it handles no events
     void SetProgressText(const std::string& text) override;
     void SetFileProgress(int file, int total) override;
     void HitFound(const std::string& path, const MatchedLines* lines) override;

@@ -82,7 +82,6 @@ class FakeSearchWindow : public SearchEvents {
         walkShown_ = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
         (walkShown_ ? walkProgress : progress).push_back(text);
     }
-    bool HandlesEvents() const override { return true; }
     void ProcessPendingEvents() override {
         if (std::exchange(walkShown_, false)) {
             if (onWalkEvents)
