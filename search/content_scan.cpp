@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "platform/platform.h"
 
@@ -386,12 +387,23 @@ ContentPattern::Verdict ContentPattern::MatchAt(const BufferedText& text, std::s
     }
 }
 
+GroupFlags::GroupFlags(std::initializer_list<bool> flags) : GroupFlags(flags.size()) {
+    std::size_t group = 0;
+    for (const bool found : flags) {
+        if (found)
+            Set(group);
+        ++group;
+    }
+}
+
 std::size_t ScanQuery::AddGroup(std::vector<const ContentPattern*> patterns, OnFind onFind) {
+    if (groups_.size() == kMostGroups)
+        throw std::length_error("a scan query holds at most 64 groups");
     groups_.push_back(Group{std::move(patterns), onFind});
     return groups_.size() - 1;
 }
 
-bool ScanQuery::Passes(const std::vector<bool>& found) const {
+bool ScanQuery::Passes(const GroupFlags& found) const {
     for (std::size_t g = 0; g < groups_.size(); ++g) {
         if (found[g] == (groups_[g].onFind == OnFind::EndScan))
             return false;
@@ -399,11 +411,10 @@ bool ScanQuery::Passes(const std::vector<bool>& found) const {
     return true;
 }
 
-GroupsFound::GroupsFound(const ScanQuery& query)
-    : query_(query), found_(query.Groups().size(), false) {}
+GroupsFound::GroupsFound(const ScanQuery& query) : query_(query), found_(query.Groups().size()) {}
 
 MatchSink::Next GroupsFound::Take(const ContentMatch& match) {
-    found_[match.group] = true;
+    found_.Set(match.group);
     return query_.Groups()[match.group].onFind == ScanQuery::OnFind::EndScan ? Next::Stop
                                                                              : Next::GroupDone;
 }
@@ -422,32 +433,30 @@ ScanEnd ContentScanner::Scan(platform::InputFile& file, const ScanQuery& query, 
     return Scan(reader, query, sink, stop);
 }
 
-std::optional<std::vector<bool>> ContentScanner::Scan(const std::string& path,
-                                                      const ScanQuery& query,
-                                                      std::stop_token stop) {
+std::optional<GroupFlags> ContentScanner::Scan(const std::string& path, const ScanQuery& query,
+                                               std::stop_token stop) {
     GroupsFound found(query);
     if (Scan(path, query, found, stop) == ScanEnd::Unreadable)
         return std::nullopt;
-    return std::move(found.Found());
+    return found.Found();
 }
 
-std::optional<std::vector<bool>> ContentScanner::Scan(platform::InputFile& file,
-                                                      const ScanQuery& query,
-                                                      std::stop_token stop) {
+std::optional<GroupFlags> ContentScanner::Scan(platform::InputFile& file, const ScanQuery& query,
+                                               std::stop_token stop) {
     FileReader reader(file);
     return Scan(reader, query, stop);
 }
 
-std::optional<std::vector<bool>> ContentScanner::Scan(ByteReader& reader, const ScanQuery& query,
-                                                      std::stop_token stop) {
+std::optional<GroupFlags> ContentScanner::Scan(ByteReader& reader, const ScanQuery& query,
+                                               std::stop_token stop) {
     GroupsFound found(query);
     if (Scan(reader, query, found, stop) == ScanEnd::Unreadable)
         return std::nullopt;
-    return std::move(found.Found());
+    return found.Found();
 }
 
-std::optional<std::vector<bool>> ContentScanner::Scan(
-    const std::string& path, const std::vector<const ContentPattern*>& patterns) {
+std::optional<GroupFlags> ContentScanner::Scan(const std::string& path,
+                                               const std::vector<const ContentPattern*>& patterns) {
     ScanQuery query;
     for (const ContentPattern* pattern : patterns)
         query.AddGroup({pattern});

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <stop_token>
@@ -86,15 +87,39 @@ class ContentPattern {
     BytePair anchor_;
 };
 
+// For each group of a query, whether it occurs: held inline, so that a file's answer costs no
+// allocation (a query has at most ScanQuery::kMostGroups groups).
+class GroupFlags {
+  public:
+    GroupFlags() = default;
+    // count groups, none found.
+    explicit GroupFlags(std::size_t count) : count_(static_cast<std::uint8_t>(count)) {}
+    // One group per flag, in order.
+    GroupFlags(std::initializer_list<bool> flags);
+
+    std::size_t size() const { return count_; }
+    bool operator[](std::size_t group) const { return (bits_ >> group & 1) != 0; }
+    void Set(std::size_t group) { bits_ |= std::uint64_t{1} << group; }
+
+    friend bool operator==(const GroupFlags&, const GroupFlags&) = default;
+
+  private:
+    std::uint64_t bits_ = 0;
+    std::uint8_t count_ = 0;
+};
+
 // What one scan looks for: groups of patterns, a group being found when any of its patterns
 // occurs.
 class ScanQuery {
   public:
+    static constexpr std::size_t kMostGroups = 64;
+
     // What finding a group does to the scan.
     enum class OnFind { Continue, EndScan };
 
     // Adds a group; gives its index. A group marked EndScan ends a scan for the groups' first
-    // matches once found: the groups still open then count as not found.
+    // matches once found: the groups still open then count as not found. Throws
+    // std::length_error past kMostGroups groups.
     std::size_t AddGroup(std::vector<const ContentPattern*> patterns,
                          OnFind onFind = OnFind::Continue);
 
@@ -107,7 +132,7 @@ class ScanQuery {
 
     // Whether a file of which found tells, per group, whether it occurs passes the query: no group
     // marked EndScan found and every other group found.
-    bool Passes(const std::vector<bool>& found) const;
+    bool Passes(const GroupFlags& found) const;
 
     friend bool operator==(const ScanQuery&, const ScanQuery&) = default;
 
@@ -145,11 +170,11 @@ class GroupsFound : public MatchSink {
   public:
     explicit GroupsFound(const ScanQuery& query);
     Next Take(const ContentMatch& match) override;
-    std::vector<bool>& Found() { return found_; }
+    const GroupFlags& Found() const { return found_; }
 
   private:
     const ScanQuery& query_;
-    std::vector<bool> found_;
+    GroupFlags found_;
 };
 
 // How a scan ended.
@@ -226,18 +251,18 @@ class ContentScanner {
 
     // The first-match answers (GroupsFound) for the file at path; nothing when it cannot be opened
     // or a read fails. After a stop the answer is incomplete.
-    std::optional<std::vector<bool>> Scan(const std::string& path, const ScanQuery& query,
-                                          std::stop_token stop = {});
+    std::optional<GroupFlags> Scan(const std::string& path, const ScanQuery& query,
+                                   std::stop_token stop = {});
 
     // The same for a file opened already, and for the bytes of reader.
-    std::optional<std::vector<bool>> Scan(platform::InputFile& file, const ScanQuery& query,
-                                          std::stop_token stop = {});
-    std::optional<std::vector<bool>> Scan(ByteReader& reader, const ScanQuery& query,
-                                          std::stop_token stop = {});
+    std::optional<GroupFlags> Scan(platform::InputFile& file, const ScanQuery& query,
+                                   std::stop_token stop = {});
+    std::optional<GroupFlags> Scan(ByteReader& reader, const ScanQuery& query,
+                                   std::stop_token stop = {});
 
     // For each pattern, whether it occurs in the file's text (each pattern a group of its own).
-    std::optional<std::vector<bool>> Scan(const std::string& path,
-                                          const std::vector<const ContentPattern*>& patterns);
+    std::optional<GroupFlags> Scan(const std::string& path,
+                                   const std::vector<const ContentPattern*>& patterns);
 
     // The whole text of the last scan, when its first read gave all of it (as for a file of up to
     // a piece): the scanner's buffer, valid until its next scan. Nothing otherwise.

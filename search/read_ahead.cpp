@@ -262,10 +262,10 @@ ReadAhead::Answer ReadAhead::ScanFile(platform::InputFile& file, const std::stri
                                       std::stop_token stop) const {
     if (query.Groups().empty())
         return FileAnswer{};  // nothing to look for: the file passes by opening
-    std::optional<std::vector<bool>> found = scanner.Scan(file, query, stop);
+    const std::optional<GroupFlags> found = scanner.Scan(file, query, stop);
     if (!found)
         return std::nullopt;
-    FileAnswer answer{std::move(*found), std::nullopt};
+    FileAnswer answer{*found, std::nullopt};
     if (capture_ != nullptr && !stop.stop_requested() && query.Passes(answer.found))
         answer.lines = capture_->Capture(path, scanner);
     return answer;

@@ -58,7 +58,7 @@ class ReadAhead {
 
     // What the scan of one file found.
     struct FileAnswer {
-        std::vector<bool> found;            // per group, whether it occurs
+        GroupFlags found;                   // per group, whether it occurs
         std::optional<MatchedLines> lines;  // of a file that passes the query, when captured
     };
     // Nothing when the file cannot be opened.

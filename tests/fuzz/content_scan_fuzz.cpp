@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const ContentPattern& pattern : patterns)
         pointers.push_back(&pattern);
     ContentScanner scanner(pieceSize);
-    const std::optional<std::vector<bool>> found = scanner.Scan(path, pointers);
+    const std::optional<GroupFlags> found = scanner.Scan(path, pointers);
     fuzz::Check(found && found->size() == keywords.size());
     for (std::size_t k = 0; k < keywords.size(); ++k) {
         fuzz::Check((*found)[k] == LiteralRuleFindsInText(keywords[k], content));

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <stdexcept>
 #include <tuple>
 
 #include "search/string_list.h"
@@ -185,7 +186,7 @@ TEST(ContentScan, OnePassAgreesWithTheLiteralRulesForEveryGroup) {
         const std::size_t pieceSize = std::vector<std::size_t>{1, 2, 5, 64, 4096}[rng() % 5];
         ContentScanner scanner(pieceSize);
         PieceReader reader(text, rng, 1 + rng() % 9);
-        const std::vector<bool> found = scanner.Scan(reader, query).value();
+        const GroupFlags found = scanner.Scan(reader, query).value();
         SCOPED_TRACE("text " + ::testing::PrintToString(text) + " piece " +
                      std::to_string(pieceSize));
         ASSERT_EQ(found.size(), expected.size());
@@ -290,10 +291,9 @@ TEST(ContentScan, FindsKeywordsAcrossSliceAndPieceBorders) {
                 ContentScanner scanner;
                 ScanQuery query;
                 query.AddGroup({&pattern});
-                EXPECT_EQ(scanner.Scan(reader, query), std::vector<bool>{true});
+                EXPECT_EQ(scanner.Scan(reader, query), GroupFlags{true});
                 // Read whole, the text is one window cut into slices only.
-                EXPECT_EQ(scanner.Scan(tree.File("whole", text), {&pattern}),
-                          std::vector<bool>{true});
+                EXPECT_EQ(scanner.Scan(tree.File("whole", text), {&pattern}), GroupFlags{true});
             }
         }
     }
@@ -308,9 +308,24 @@ TEST(ContentScan, ReportsEachPatternAndUnopenableFiles) {
     const ContentPattern tail(PreparedKeyword{"world\r\n", true, false});
     ContentScanner scanner;
     EXPECT_EQ(scanner.Scan(path, {&hello, &across, &absent, &tail}),
-              (std::vector<bool>{true, true, false, true}));
+              (GroupFlags{true, true, false, true}));
     EXPECT_FALSE(scanner.Scan(tree.Path("missing"), {&hello}).has_value());
     EXPECT_FALSE(scanner.Scan(tree.Root(), {&hello}).has_value());
+}
+
+TEST(ContentScan, AnswersAsManyGroupsAsAQueryHolds) {
+    testing::TempTree tree;
+    const std::string path = tree.File("f.txt", "last");
+    const ContentPattern absent(PreparedKeyword{"xyz", true, false});
+    const ContentPattern last(PreparedKeyword{"LAST", true, false});
+    std::vector<const ContentPattern*> patterns(ScanQuery::kMostGroups - 1, &absent);
+    patterns.push_back(&last);
+    const GroupFlags found = ContentScanner().Scan(path, patterns).value();
+    EXPECT_EQ(found.size(), ScanQuery::kMostGroups);
+    EXPECT_FALSE(found[ScanQuery::kMostGroups - 2]);
+    EXPECT_TRUE(found[ScanQuery::kMostGroups - 1]);
+    patterns.push_back(&last);
+    EXPECT_THROW(ContentScanner().Scan(path, patterns), std::length_error);
 }
 
 TEST(ContentScan, ShiftJisFoldingKeepsTrailBytes) {
@@ -319,7 +334,7 @@ TEST(ContentScan, ShiftJisFoldingKeepsTrailBytes) {
     const std::string path = tree.File("sjis.txt", "\x83\x65");
     const ContentPattern u(PreparedKeyword{"\x83\x45", true, true});
     ContentScanner scanner;
-    EXPECT_EQ(scanner.Scan(path, {&u}), (std::vector<bool>{false}));
+    EXPECT_EQ(scanner.Scan(path, {&u}), (GroupFlags{false}));
 }
 
 TEST(ContentScan, ReadsAProcFileToItsEnd) {
@@ -334,7 +349,7 @@ TEST(ContentScan, ReadsAProcFileToItsEnd) {
     ASSERT_GT(text.size() - lastSymbol.size(), 4096u);
     const ContentPattern pattern(PreparedKeyword{lastSymbol, true, false});
     ContentScanner scanner;
-    EXPECT_EQ(scanner.Scan("/proc/kallsyms", {&pattern}), (std::vector<bool>{true}));
+    EXPECT_EQ(scanner.Scan("/proc/kallsyms", {&pattern}), (GroupFlags{true}));
     EXPECT_NE(platform::ReadWholeFile("/proc/kallsyms")->find(lastSymbol), std::string::npos);
 }
 

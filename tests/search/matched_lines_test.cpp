@@ -230,8 +230,8 @@ TEST(LineCapture, ReadsTheFileAgainOnlyWhenTheScanDidNotHoldItWhole) {
     const LineCapture capture(forms, KeywordEncoding::Utf8, 10);
     ContentScanner whole;
     ContentScanner pieces(4);
-    ASSERT_EQ(whole.Scan(path, {&pattern}), std::vector<bool>{true});
-    ASSERT_EQ(pieces.Scan(path, {&pattern}), std::vector<bool>{true});
+    ASSERT_EQ(whole.Scan(path, {&pattern}), GroupFlags{true});
+    ASSERT_EQ(pieces.Scan(path, {&pattern}), GroupFlags{true});
     std::filesystem::remove(path);
     const MatchedLines kept = capture.Capture(path, whole);
     ASSERT_EQ(kept.lines.size(), 1u);

@@ -20,7 +20,7 @@ namespace tanmira {
 namespace {
 
 // Per group, whether it occurs, as the scanner answers.
-std::optional<std::vector<bool>> Found(const ReadAhead::Answer& answer) {
+std::optional<GroupFlags> Found(const ReadAhead::Answer& answer) {
     return answer ? std::optional(answer->found) : std::nullopt;
 }
 
@@ -119,8 +119,7 @@ TEST_F(ReadAheadTest, FilesRemovedOrWrittenAfterTheirScanAreScannedAgain) {
         else
             std::this_thread::sleep_for(2 * ReadAhead::kFreshFor);
         EXPECT_EQ(Found(readAhead.Scan(1, files[1], exclude, own)), std::nullopt);
-        EXPECT_EQ(Found(readAhead.Scan(2, files[2], exclude, own)),
-                  (std::vector<bool>{false, true}));
+        EXPECT_EQ(Found(readAhead.Scan(2, files[2], exclude, own)), (GroupFlags{false, true}));
         EXPECT_EQ(Found(readAhead.Scan(3, files[3], exclude, own)),
                   ContentScanner().Scan(files[3], exclude));
         tree.File(files[1].substr(tree.Root().size() + 1), "beta");
