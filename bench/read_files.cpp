@@ -2,6 +2,7 @@
 // (open, one status call, reads up to the size the call gave, close), on N threads that take the
 // files in turn, with no walk and no scan. cores.sh times it beside the search, so that the
 // scaling the machine allows shows beside the scaling the search reaches.
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -11,19 +12,25 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "search/content_scan.h"
 
 namespace {
 
-// Reads the file at path to the size it had when opened; gives the bytes read.
+// Bytes read at a time at most, as the search's pieces.
+constexpr std::size_t kMostBuffered = tanmira::ContentScanner::kPieceSize;
+
+// Reads the file at path by the search's own rule (FileReader: up to the size the status call
+// gave, on until a read gives 0 where that size is 0 or a read comes short); gives the bytes read.
 std::uint64_t ReadFile(const std::string& path, std::vector<char>& buffer) {
     tanmira::platform::InputFile file(path);
     if (!file.IsOpen())
         return 0;
-    if (buffer.size() < file.Size())
-        buffer.resize(file.Size());
+    const auto wanted = std::clamp<std::uint64_t>(file.Size(), 4096, kMostBuffered);
+    buffer.resize(std::max<std::size_t>(buffer.size(), wanted));
+    tanmira::FileReader reader(file);
     std::uint64_t total = 0;
-    while (total < file.Size()) {
-        const auto n = file.Read(buffer.data() + total, file.Size() - total);
+    while (!reader.Ended()) {
+        const std::optional<std::size_t> n = reader.Read(buffer.data(), buffer.size());
         if (!n || *n == 0)
             break;
         total += *n;
